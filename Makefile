@@ -1,0 +1,32 @@
+# Front door: `make demo` prints the example report, `make test` runs every test.
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: build demo test test-unit test-asan test-tsan clean
+
+build:
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build build -j$(JOBS)
+
+demo: build
+	./build/vexo -Bexamples/pricelist -Iexamples/pricelist.txt -Fexamples/company.txt -OCON
+
+test: test-unit test-asan test-tsan
+
+test-unit: build
+	cd build && ctest --output-on-failure -j$(JOBS)
+
+# Every test again under AddressSanitizer and UndefinedBehaviorSanitizer, built with Clang.
+test-asan:
+	cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVEXO_SANITIZE=address
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && ctest --output-on-failure -j$(JOBS)
+
+# The thread library under ThreadSanitizer.
+test-tsan:
+	cmake -S . -B build-tsan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVEXO_SANITIZE=thread
+	cmake --build build-tsan -j$(JOBS) --target threads_tests
+	cd build-tsan && ctest -L threads --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf build build-asan build-tsan

@@ -1,0 +1,45 @@
+// UTF-8 text file reader with one-character put-back and byte positions.
+#pragma once
+
+#include <cstdio>
+
+// Reads a text file as UTF-8, decoded by hand into one wchar_t per character.
+// End of file, a read error, a byte that cannot start a sequence and a
+// sequence cut short all look the same: Get returns false (the bad byte is
+// consumed). The put-back slot is served before the file.
+class InputFile {
+ public:
+  // Opens name when it is not null; callers test IsOpen afterwards.
+  explicit InputFile(const wchar_t* name = nullptr);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Closes a stream already held, then opens name for reading. False when
+  // the file cannot be opened or the name cannot be turned into a file-system
+  // name. The put-back slot is kept.
+  bool Open(const wchar_t* name);
+  bool IsOpen() const { return m_Stream != nullptr; }
+
+  // Delivers the next character; false when none can be had.
+  bool Get(wchar_t& c);
+  // Puts c into the put-back slot, replacing a character held there.
+  void PutBack(wchar_t c) {
+    m_BackChar = c;
+    m_IsBack = true;
+  }
+  // Reads one line into buf, which holds max + 1 characters: at most max
+  // characters, carriage returns dropped, the line feed kept as the last one.
+  // True when at least one character was stored. Characters beyond max are
+  // consumed and lost, up to and including the one that ends the stretch.
+  bool GetLine(wchar_t* buf, int max);
+
+  // Byte positions from the start of the file; only meaningful while open.
+  void SetFilePointer(long pos);
+  long GetFilePointer();
+
+ protected:
+  FILE* m_Stream = nullptr;
+  wchar_t m_BackChar = 0;
+  bool m_IsBack = false;
+};

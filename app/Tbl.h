@@ -1,0 +1,68 @@
+// The run driver: run settings, field tables, data file scanners, messages.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "Field.h"
+#include "InputFile.h"
+
+// A Tbl object is the reader of the data file; everything else of the run is
+// static and lives for the whole process.
+class Tbl : public InputFile {
+ public:
+  // Error numbers; Err maps each to message 11104 + value.
+  enum numErr {
+    errJump,
+    errBlockLines,
+    errRepeatCount,
+    errLabelTwice,
+    errRedefine,
+    errCommand,
+    errNoLabel,
+    errRepeatLines,
+    errCycleJump,
+    errNoInput,
+    errOutput,
+    errBlankLoad,
+    errCycleSheets,
+  };
+
+  Tbl() = default;
+
+  // Reads the arguments, the zeroth included, into the settings: -B -F -I -O
+  // -P in either case with the value attached; the last one wins; anything
+  // else is ignored. Bytes are widened by sign extension.
+  static void ReadCommandLine(int argc, char** argv);
+
+  // The whole report run; 0 when it reached its end, 1 when it stopped on an
+  // error (output not opened, data file missing, part 1 or 2 not loaded).
+  int Execute();
+
+  // Opens InpFile on this object and reads the header into TabHdrField.
+  // 0 when the data file cannot be opened.
+  int GetHider();
+  // Empties TabRcdField and reads the next record into it. 1 when the record
+  // ended with its end marker, 0 at the end of the data file (the text read
+  // so far stays in the table).
+  int GetRecord();
+  // Reads BegParam from every directory of the ";" list PathBlank, adding
+  // header fields that are not given yet. Files found nowhere are no error.
+  void GetBegin();
+
+  // The message text for an error number; the number itself in decimal when
+  // the table has no text.
+  static std::wstring Err(numErr e);
+
+  static std::wstring BlankFile;  // -B: base name of the blank
+  static std::wstring BegParam;   // -F: begin-parameter file name
+  static std::wstring InpFile;    // -I: data file, "NULL" by default
+  static std::wstring OutFile;    // -O: output, "CON" is standard output
+  static std::wstring PathBlank;  // -P: blank directory; ";" list for -F
+  static int Add;                 // append to the output; nothing sets it
+  static int totBreak;            // sheet breaks requested, not yet made
+  static size_t FirstOst;         // unread record text right after reading
+  static int CountList;           // the running counter of "#" runs
+  static FieldTab TabHdrField;
+  static FieldTab TabRcdField;
+};

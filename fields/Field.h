@@ -1,0 +1,111 @@
+// Numbered field values with read and put positions, segments and remainder.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+// Separates the segments of a field's value. Each placeholder prints at most
+// one segment; the separator itself is never printed.
+constexpr wchar_t kSegmentSeparator = 1;
+
+// One field: a wide text with a read position (the next character to hand
+// out) and a saved put position (a length to cut back to). The text behind
+// the read position is the field's remainder. The read position may stand
+// beyond the end after the value was shortened; every reader treats that as
+// the end of the text.
+class Field {
+ public:
+  explicit Field(long num, wchar_t mac = 0) : m_Num(num), m_Mac(mac) {}
+
+  bool Exist() const { return m_Pos < m_Value.size(); }
+  size_t LenToEnd() const { return Exist() ? m_Value.size() - m_Pos : 0; }
+  // Length of the unread part of the current segment: from the read position
+  // up to the next separator or the end; 0 at the end or on a separator.
+  int Ostatok() const;
+  void Clear();
+  void First() { m_Pos = 0; }
+  // The next character (a separator comes back as 1 and is passed over);
+  // 0 at the end, every time.
+  wchar_t GetSym();
+  // Passes over a separator that stands at the read position.
+  void DelSeparator();
+  // Makes the last character handed out unread again; nothing at position 0.
+  void ReturnSym();
+  void SavPosPut() { m_PosPut = m_Value.size(); }
+  // Drops what was appended since SavPosPut; the read position stays.
+  void GoPosPut();
+  void PutSym(wchar_t c) { m_Value.push_back(c); }
+  void PutStr(const wchar_t* s) { m_Value.append(s); }
+  // Removes trailing spaces, tabs, carriage returns and line feeds.
+  void TrimRight();
+
+  long Num() const { return m_Num; }
+  wchar_t Mac() const { return m_Mac; }
+  size_t Pos() const { return m_Pos; }
+  const std::wstring& Value() const { return m_Value; }
+
+ private:
+  size_t m_Pos = 0;
+  size_t m_PosPut = 0;
+  long m_Num;
+  wchar_t m_Mac;
+  std::wstring m_Value;
+};
+
+// A table of fields keyed by number, ascending, with one current field that
+// the cursor operations act on. The table owns its fields. Operations on a
+// number that names no field do nothing and return false, 0 or "".
+class FieldTab : private std::map<long, Field*> {
+ public:
+  FieldTab() = default;
+  FieldTab(const FieldTab&) = delete;
+  FieldTab& operator=(const FieldTab&) = delete;
+  virtual ~FieldTab();
+
+  // Makes field n current; false (and no field current) when there is none.
+  bool SetCurrent(long n);
+  // Makes the lowest-numbered field bound to macro symbol c current; false,
+  // with the current field unchanged, when no field carries c.
+  bool SetCurrentMac(wchar_t c);
+
+  // Cursor operations: the Field operation of the same name on the current
+  // field; nothing (or 0) without one.
+  wchar_t GetSym();
+  void ReturnSym();
+  int Ostatok();
+  void DelSeparator();
+  void PutSym(wchar_t c);
+  void PutStr(const wchar_t* s);
+  void SavPosPut();
+  void GoPosPut();
+  void ClearField();
+  void DelEndBlankField();
+  // Trims the current value and appends a separator, unless it was empty.
+  void InsSeparator();
+
+  // Whether any field has unread text.
+  bool Exist() const;
+  bool ExistOst(long n) const;
+  // Unread characters of all fields, separators counted.
+  size_t AllOst() const;
+  // Empties every value; fields, numbers and symbols stay.
+  void Clear();
+  void First();
+  void First(long n);
+  // Field n up to its first separator, whatever its read position.
+  std::wstring FirstValue(long n) const;
+  void DelEndBlank();
+  // Adds an empty field n; false when it exists already.
+  bool InsertField(long n);
+  // Adds field n bound to symbol c; when n exists, true only if it carries c.
+  bool InsertFieldMac(long n, wchar_t c);
+  void freeAll();
+
+ private:
+  Field* m_Current = nullptr;
+  // The fields that carry a macro symbol, in ascending number order, so that
+  // the per-character symbol test of rendering does not walk every field.
+  std::vector<Field*> m_MacFields;
+};

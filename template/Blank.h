@@ -1,0 +1,63 @@
+// The blank: loading a part, walking it, and where its files are found.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "InputFile.h"
+#include "Line.h"
+
+class OutputFile;
+
+// A blank of up to three part files named base name + ".1", ".2", ".3", one
+// part loaded at a time. Only the line table is kept; text lines are read
+// again from m_File when rendered. Errors in a part are written to the console
+// and into the report.
+class Blank {
+ public:
+  // A base name with an extension makes every Load fail. Opens nothing.
+  Blank(const wchar_t* name, OutputFile& out);
+  virtual ~Blank();
+  Blank(const Blank&) = delete;
+  Blank& operator=(const Blank&) = delete;
+
+  // Makes part n current, positioned before its first line, and rewinds the
+  // header fields. The loaded part is only restarted. 0 when the part cannot
+  // be found or opened (no message) or its text has an error (message).
+  int Load(int n);
+  // The next text line to print, carrying out the commands on the way; null
+  // at the end of the part or when the walk would go round for ever. final
+  // is non-zero after the last record.
+  Line* Next(int final);
+  // Clears the cycle checks of every line before a record.
+  void ClrCount();
+
+  // Whether dir + "/" + name exists in the file system.
+  static bool FileExist(const std::wstring& dir, const std::wstring& name);
+
+  int Count() const { return m_Count; }
+  int Cur() const { return m_Cur; }
+  const Line& LineAt(int i) const { return m_Lines[i]; }
+
+  // The one reader of part files, for loading and for rendering.
+  static InputFile m_File;
+
+ private:
+  bool OpenPart(const std::wstring& suffix);
+  bool ClassifyLine(int i, const wchar_t* text);
+  bool ReadJump(Line& line, const wchar_t* text);
+  bool ReadRepeat(Line& line, const wchar_t* text);
+  bool ReadLabel(int i, const wchar_t* text);
+  bool ReadMacro(int i, const wchar_t* text);
+  bool ResolveJumps();
+  int Repeat(int i);
+  int Jump(int i, int final);
+  void Report(const std::wstring& text);
+
+  std::unique_ptr<Line[]> m_Lines;
+  int m_NumList = -1;
+  int m_Cur = -1;
+  int m_Count = 0;
+  std::wstring m_Name;
+  OutputFile& m_Out;
+};
