@@ -1,0 +1,75 @@
+// The report run: the records of the data file poured into the blank.
+#include "Blank.h"
+#include "Console.h"
+#include "LoadRes.h"
+#include "OutputFile.h"
+#include "Tbl.h"
+
+namespace {
+
+// The text of a message number; the number itself when the table has none.
+std::wstring Message(unsigned short number) {
+  std::wstring text = _S_(number);
+  return text.empty() ? std::to_wstring(number) : text;
+}
+
+void ReportRunError(OutputFile& out, const std::wstring& text) {
+  ConsoleLine(text);
+  out << text << L"\n";
+}
+
+// Prints the lines that the walk still hands out after the last record.
+void PrintRest(Blank& blank, OutputFile& out) {
+  while (Line* line = blank.Next(1)) out << line->ConvStr() << L"\n";
+}
+
+}  // namespace
+
+int Tbl::Execute() {
+  OutputFile out(OutFile.c_str(), Add != 0);
+  Blank blank(BlankFile.c_str(), out);
+  totBreak = 0;
+  if (!out.IsUsable()) {
+    ConsoleLine(Message(11114) + OutFile);
+    return 1;
+  }
+  if (!GetHider()) {
+    ReportRunError(out, Err(errNoInput) + InpFile);
+    return 1;
+  }
+  if (!BegParam.empty()) GetBegin();
+  if (!blank.Load(1)) {
+    ReportRunError(out, Err(errBlankLoad) + BlankFile + L".1");
+    return 1;
+  }
+
+  while (GetRecord()) {
+    blank.ClrCount();
+    bool firstOverflow = true;
+    size_t progress = 0;  // unread record text at the last overflow
+    for (;;) {
+      if (Line* line = blank.Next(0)) {
+        out << line->ConvStr() << L"\n";
+        if (TabRcdField.Exist()) continue;
+      }
+      if (!TabRcdField.Exist()) break;
+      // The record goes on over a sheet of part 2.
+      if (!blank.Load(2)) {
+        ReportRunError(out, Err(errBlankLoad) + BlankFile + L".2");
+        return 1;
+      }
+      const size_t left = TabRcdField.AllOst();
+      if (!firstOverflow && left == progress) {
+        // A whole sheet printed nothing of the record: drop its rest.
+        out << Message(11116) << L"\n";
+        break;
+      }
+      firstOverflow = false;
+      progress = left;
+    }
+  }
+
+  PrintRest(blank, out);
+  if (blank.Load(3)) PrintRest(blank, out);
+  return 0;
+}

@@ -1,0 +1,42 @@
+// Building a blank from its base name and finding the files of its parts.
+#include "Blank.h"
+
+#include <unistd.h>
+
+#include "Console.h"
+#include "OutputFile.h"
+#include "Tbl.h"
+#include "TextEncoding.h"
+#include "Utils.h"
+
+InputFile Blank::m_File;
+
+Blank::Blank(const wchar_t* name, OutputFile& out) : m_Name(name), m_Out(out) {
+  std::wstring dir, file, ext;
+  _wsplitpath(m_Name, dir, file, ext);
+  // The parts are named by appending ".1", ".2", ".3"; a name that has an
+  // extension of its own would name other files, so it is refused at Load.
+  if (ext.empty()) m_NumList = 0;
+}
+
+Blank::~Blank() = default;
+
+bool Blank::FileExist(const std::wstring& dir, const std::wstring& name) {
+  std::string path;
+  if (!FileSystemName(dir + L"/" + name, path)) return false;
+  return access(path.c_str(), F_OK) != -1;
+}
+
+// Opens the file of the part with the given suffix in m_File. With a blank
+// directory the file must exist there; the working directory is not tried.
+bool Blank::OpenPart(const std::wstring& suffix) {
+  const std::wstring file = m_Name + suffix;
+  if (Tbl::PathBlank.empty()) return m_File.Open(file.c_str());
+  if (!FileExist(Tbl::PathBlank, file)) return false;
+  return m_File.Open((Tbl::PathBlank + L"/" + file).c_str());
+}
+
+void Blank::Report(const std::wstring& text) {
+  ConsoleLine(text);
+  m_Out << text << L"\n";
+}

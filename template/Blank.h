@@ -3,6 +3,8 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "InputFile.h"
 #include "Line.h"
@@ -43,15 +45,26 @@ class Blank {
   static InputFile m_File;
 
  private:
+  // Where each line of the part was visited during the current call of Next,
+  // and with how many pending breaks.
+  struct Visit {
+    unsigned long long call = 0;
+    int breaks = 0;
+  };
+  // Label number to the index of its label line, while a part is loaded.
+  using Labels = std::unordered_map<long, int>;
+
   bool OpenPart(const std::wstring& suffix);
-  bool ClassifyLine(int i, const wchar_t* text);
+  void IndexTextLines();
+  bool ClassifyLine(int i, const wchar_t* text, Labels& labels);
   bool ReadJump(Line& line, const wchar_t* text);
   bool ReadRepeat(Line& line, const wchar_t* text);
-  bool ReadLabel(int i, const wchar_t* text);
-  bool ReadMacro(int i, const wchar_t* text);
-  bool ResolveJumps();
+  bool ReadLabel(int i, const wchar_t* text, Labels& labels);
+  bool ReadMacro(Line& line, int i, const wchar_t* text);
+  bool ResolveJumps(const Labels& labels);
   int Repeat(int i);
-  int Jump(int i, int final);
+  int Jump(int i, int final, size_t remainder);
+  bool EndlessWalk(int j, int final, size_t remainder);
   void Report(const std::wstring& text);
 
   std::unique_ptr<Line[]> m_Lines;
@@ -60,4 +73,12 @@ class Blank {
   int m_Count = 0;
   std::wstring m_Name;
   OutputFile& m_Out;
+
+  // m_TextLines lists the indices of the text lines; m_TextBefore[i] counts
+  // the text lines above line i. A repeat line finds the end of its block
+  // through them without scanning the part.
+  std::vector<int> m_TextLines;
+  std::vector<int> m_TextBefore;
+  std::vector<Visit> m_Visits;
+  unsigned long long m_Call = 0;
 };

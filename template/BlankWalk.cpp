@@ -1,0 +1,141 @@
+// Walking a loaded part: jumps, repeat blocks, sheet breaks, cycle checks.
+#include "Blank.h"
+#include "Tbl.h"
+
+namespace {
+
+// All field text, record and header, not printed yet.
+size_t RemainderTotal() { return Tbl::TabRcdField.AllOst() + Tbl::TabHdrField.AllOst(); }
+
+}  // namespace
+
+Line* Blank::Next(int final) {
+  if (m_Cur >= 0 && m_Cur < m_Count) {
+    Line& last = m_Lines[m_Cur];
+    if (last.m_Type == Line::kText && last.m_Repeat > 0) {
+      if (Tbl::totBreak > 0) {
+        --Tbl::totBreak;
+        last.m_Repeat = 0;
+      } else {
+        --last.m_Repeat;
+        m_Cur = static_cast<int>(last.m_Next) - 1;
+      }
+    }
+  }
+  const int start = m_Cur + 1;
+  m_Cur = start;
+  if (start >= m_Count) return nullptr;
+
+  // Nothing the walk reads changes while it passes command lines, so the
+  // remainder total holds for the whole call.
+  const size_t remainder = RemainderTotal();
+  ++m_Call;
+  int i = start;
+  for (;;) {
+    Line& line = m_Lines[i];
+    m_Visits[i] = Visit{m_Call, Tbl::totBreak};
+    int j;
+    switch (line.m_Type) {
+      case Line::kText:
+        m_Cur = i;
+        return &line;
+      case Line::kRepeat:
+        j = Repeat(i);
+        break;
+      case Line::kJump:
+        j = Jump(i, final, remainder);
+        break;
+      default:  // labels and macro lines
+        j = i + 1;
+        break;
+    }
+    m_Cur = j;
+    if (j == start || (j < m_Count && EndlessWalk(j, final, remainder))) {
+      m_Cur = start;
+      Report(Tbl::Err(Tbl::errCycleJump));
+      return nullptr;
+    }
+    if (j >= m_Count) return nullptr;
+    i = j;
+  }
+}
+
+// While records are printed and no field text is left, the backward-jump
+// check is off and the walk depends on nothing but its line and the pending
+// breaks, which only ever go down. Coming back to a line with the same number
+// of breaks therefore means the walk would go round for ever.
+bool Blank::EndlessWalk(int j, int final, size_t remainder) {
+  if (final != 0 || remainder != 0) return false;
+  const Visit& seen = m_Visits[j];
+  return seen.call == m_Call && seen.breaks == Tbl::totBreak;
+}
+
+// Arms the block of the repeat line at i: its last text line will send the
+// walk back to the line after i, passes - 1 more times.
+int Blank::Repeat(int i) {
+  const Line& repeat = m_Lines[i];
+  const size_t end = static_cast<size_t>(m_TextBefore[i]) + repeat.m_BlockLines - 1;
+  if (end >= m_TextLines.size()) {
+    Report(Tbl::Err(Tbl::errRepeatLines));
+    return i + 1;
+  }
+  Line& last = m_Lines[m_TextLines[end]];
+  last.m_Next = i + 1;
+  last.m_Repeat = static_cast<short>(repeat.m_Repeat - 1);
+  return i + 1;
+}
+
+// Where the jump line at i sends the walk.
+int Blank::Jump(int i, int final, size_t remainder) {
+  const Line& jump = m_Lines[i];
+  const int target = static_cast<int>(jump.m_Next);
+  int j;
+  if (jump.m_Cond == 0) {
+    if (final != 0 && target <= i) {
+      j = i + 1;
+    } else if (Tbl::totBreak > 0) {
+      --Tbl::totBreak;
+      j = i + 1;
+    } else {
+      j = target;
+    }
+  } else {
+    bool test;
+    if (jump.m_IsRcd == 0) {
+      test = Tbl::TabHdrField.ExistOst(jump.m_Field);
+    } else if (jump.m_Field != 0) {
+      test = Tbl::TabRcdField.ExistOst(jump.m_Field);
+    } else {
+      test = Tbl::TabRcdField.AllOst() == Tbl::FirstOst;
+    }
+    if (jump.m_Cond == 1) test = !test;
+    j = test ? target : i + 1;
+  }
+  if (j > i) return j;
+
+  // A backward jump. It is refused the second time it comes back to its
+  // target without anything printed in between. After the last record the
+  // check is made even when no text is left, so that a condition that stays
+  // true cannot loop for ever.
+  if (remainder == 0 && final == 0) return j;
+  Line& back = m_Lines[j];
+  if (back.m_Cycle <= 0) {
+    back.m_Cycle = 1;
+    back.m_LastOst = remainder;
+    return j;
+  }
+  if (back.m_LastOst == remainder) {
+    if (i + 1 < m_Count) m_Lines[i + 1].m_LastOst = remainder;
+    return i + 1;
+  }
+  back.m_Cycle = 0;
+  back.m_LastOst = remainder;
+  return j;
+}
+
+void Blank::ClrCount() {
+  for (int i = 0; i < m_Count; ++i) {
+    m_Lines[i].m_Cycle = 0;
+    m_Lines[i].m_LastOst = 0;
+  }
+}

@@ -1,0 +1,235 @@
+// Rendering one text line: placeholders filled from the field tables.
+#include <algorithm>
+#include <cwchar>
+
+#include "Blank.h"
+#include "Digits.h"
+#include "Line.h"
+#include "Tbl.h"
+
+namespace {
+
+// The working line of one rendering: a buffer of kLineBuffer characters
+// holding `length` characters and a terminating zero.
+struct WorkLine {
+  wchar_t* text;
+  int length;
+
+  // Replaces `removed` characters at `at` by `insert`; the rest of the line
+  // moves. Whatever would go beyond kLineMax characters is lost. Returns the
+  // column right after the inserted text.
+  int Splice(int at, int removed, const wchar_t* insert, int inserted) {
+    const int tail = at + removed;
+    const int kept = std::min(inserted, kLineMax - at);
+    const int moved = std::min(length - tail, kLineMax - (at + kept));
+    if (moved > 0) std::wmemmove(text + at + kept, text + tail, static_cast<size_t>(moved));
+    std::wmemcpy(text + at, insert, static_cast<size_t>(kept));
+    length = at + kept + std::max(0, moved);
+    text[length] = 0;
+    return at + kept;
+  }
+
+  // Blanks columns from..to.
+  void Blank(int from, int to) {
+    for (int k = from; k <= to; ++k) text[k] = L' ';
+  }
+};
+
+// Reads an alignment mark at text[*pos]: blanked and passed over when there.
+Line::typAlign ReadAlignment(WorkLine& line, int* pos) {
+  const wchar_t mark = line.text[*pos];
+  if (mark != L'=' && mark != L'>') return Line::alLeft;
+  line.text[(*pos)++] = L' ';
+  return mark == L'=' ? Line::alCenter : Line::alRight;
+}
+
+}  // namespace
+
+void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* tab, bool cut) {
+  const int width = last - first + 1;
+  const int room = width - tab->Ostatok();
+  const bool fits = room >= 0;
+  int column = first;
+  if (fits && align == alCenter) {
+    column = first + room / 2;
+  } else if (fits && align != alLeft) {
+    column = first + room;
+  }
+  for (; column <= last; ++column) {
+    const wchar_t c = tab->GetSym();
+    if (c == 0 || c == kSegmentSeparator) break;
+    line[column] = c;
+  }
+  if (column > last) tab->DelSeparator();
+  if (fits) return;
+  if (cut) {
+    tab->ClearField();
+    return;
+  }
+
+  // Wrap: give back the start of the word that did not fit, up to the last
+  // break character in the columns; without one the word is cut at `last`.
+  int q = last;
+  while (q >= first && !IsRasdel(line[q])) --q;
+  if (q < first) return;
+  for (int k = last; k > q; --k) {
+    tab->ReturnSym();
+    line[k] = L' ';
+  }
+  const int end = (line[q] == L' ' && q > first) ? q - 1 : q;
+  if (align == alLeft) return;
+  const int shift = align == alCenter ? (last - end) / 2 : last - end;
+  if (shift < 1) return;
+  std::wmemmove(line + first + shift, line + first, static_cast<size_t>(end - first + 1));
+  for (int k = first; k < first + shift; ++k) line[k] = L' ';
+}
+
+namespace {
+
+// "$n", "$$n", "&n" or "&&n" at column `first`, with an optional alignment
+// mark and the end of its columns. Returns the column where the scan goes on.
+int NumberedField(Line& owner, WorkLine& line, int first) {
+  wchar_t* text = line.text;
+  const wchar_t mark = text[first];
+  const bool record = mark == L'$';
+  int pos = first + 1;
+  const bool doubled = text[pos] == mark;
+  if (doubled) ++pos;
+  line.Blank(first, pos - 1);
+  const int digits = pos;
+  const long number = ReadDigits(text, &pos);
+  line.Blank(digits, pos - 1);
+  int last = pos - 1;
+  const Line::typAlign align = ReadAlignment(line, &pos);
+  if (align != Line::alLeft) last = pos - 1;
+
+  const wchar_t next = text[pos];
+  if (next == L'?') {
+    last = pos;
+    text[pos] = L' ';
+  } else if (next == L'$' || next == L'&') {
+    last = pos - 1;
+  } else if (next != 0) {
+    int end = pos;
+    while (text[end] != 0 && text[end] != L'?' && text[end] != L'$' && text[end] != L'&') ++end;
+    last = text[end] == L'?' ? end : end - 1;
+    // A header placeholder's stretch was taken as the field's preset text when
+    // the part was loaded; a record placeholder's stretch is a fill pattern
+    // that stays where the value leaves it free.
+    if (record) {
+      if (text[end] == L'?') text[end] = L' ';
+    } else {
+      line.Blank(pos, last);
+    }
+  }
+
+  FieldTab& table = record ? Tbl::TabRcdField : Tbl::TabHdrField;
+  if (doubled && !record) Tbl::TabHdrField.First(number);
+  if (!table.SetCurrent(number)) return first + 1;
+  owner.PutPol(text, align, first, last, &table, doubled && record);
+  return last + 1;
+}
+
+// A macro symbol at column `first`, with an optional alignment mark and an
+// optional run of spaces closed by the symbol again.
+int MacroField(Line& owner, WorkLine& line, int first) {
+  wchar_t* text = line.text;
+  const wchar_t symbol = text[first];
+  FieldTab* table = &Tbl::TabRcdField;
+  if (!Tbl::TabRcdField.SetCurrentMac(symbol)) {
+    Tbl::TabHdrField.SetCurrentMac(symbol);
+    table = &Tbl::TabHdrField;
+  }
+  text[first] = L' ';
+  int pos = first + 1;
+  const Line::typAlign align = ReadAlignment(line, &pos);
+  int last = pos - 1;
+  if (text[pos] == symbol) {
+    last = pos;
+    text[pos] = L' ';
+  } else if (text[pos] == L' ') {
+    int end = pos;
+    while (text[end] == L' ') ++end;
+    if (text[end] == symbol) {
+      last = end;
+      text[end] = L' ';
+    } else {
+      last = end - 1;
+    }
+  }
+  owner.PutPol(text, align, first, last, table, false);
+  return last + 1;
+}
+
+// A run of "#" at column `at`: the running counter, right-aligned over the
+// run. A longer number overwrites what follows and may lengthen the line.
+int Counter(WorkLine& line, int at) {
+  int end = at;
+  while (line.text[end] == L'#') line.text[end++] = L' ';
+  const int width = end - at;
+  Tbl::CountList = static_cast<int>(static_cast<unsigned>(Tbl::CountList) + 1u);
+  wchar_t digits[16];
+  const int count = std::swprintf(digits, 16, L"%d", Tbl::CountList);
+  int column = at + std::max(0, width - count);
+  for (int k = 0; k < count && column < kLineMax; ++k, ++column) line.text[column] = digits[k];
+  if (column > line.length) {
+    line.length = column;
+    line.text[column] = 0;
+  }
+  return at + 1;
+}
+
+// "@D", "@T", "@n" or "@@n" at column `at`, replaced by its text. Returns the
+// column after the inserted text, or at + 1 when the "@" starts none of them.
+int Substitution(WorkLine& line, int at) {
+  const wchar_t* text = line.text;
+  std::wstring value;
+  int end = at + 2;
+  if (text[at + 1] == L'D') {
+    value = GetCurrentTimeString("%d.%m.%Y");
+  } else if (text[at + 1] == L'T') {
+    value = GetCurrentTimeString("%d.%m.%Y %H:%M");
+  } else if (IsDecimalDigit(text[at + 1])) {
+    end = at + 1;
+    value = Tbl::TabHdrField.FirstValue(ReadDigits(text, &end));
+  } else if (text[at + 1] == L'@' && IsDecimalDigit(text[at + 2])) {
+    if (Tbl::TabRcdField.SetCurrent(ReadDigits(text, &end))) {
+      for (wchar_t c = Tbl::TabRcdField.GetSym(); c != 0 && c != kSegmentSeparator;
+           c = Tbl::TabRcdField.GetSym()) {
+        value.push_back(c);
+      }
+    }
+  } else {
+    return at + 1;
+  }
+  return line.Splice(at, end - at, value.data(), static_cast<int>(value.size()));
+}
+
+}  // namespace
+
+std::wstring Line::ConvStr() {
+  wchar_t read[kLineBuffer];
+  wchar_t text[kLineBuffer];
+  Blank::m_File.SetFilePointer(m_FilePos);
+  Blank::m_File.GetLine(read, kLineMax);
+  DelTab(read, text);
+  WorkLine line{text, static_cast<int>(std::wcslen(text))};
+
+  int i = 0;
+  while (text[i] != 0) {
+    const wchar_t c = text[i];
+    if (Tbl::TabHdrField.SetCurrentMac(c) || Tbl::TabRcdField.SetCurrentMac(c)) {
+      i = MacroField(*this, line, i);
+    } else if ((c == L'$' || c == L'&') &&
+               (IsDecimalDigit(text[i + 1]) || (text[i + 1] == c && IsDecimalDigit(text[i + 2])))) {
+      i = NumberedField(*this, line, i);
+    } else if (c == L'#') {
+      i = Counter(line, i);
+    } else if (c == L'@') {
+      i = Substitution(line, i);
+    } else {
+      ++i;
+    }
+  }
+  return std::wstring(text, static_cast<size_t>(line.length));
+}

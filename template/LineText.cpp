@@ -1,0 +1,34 @@
+// Line text helpers shared by loading and rendering.
+#include <ctime>
+#include <cwchar>
+
+#include "Line.h"
+
+const wchar_t* Line::Rasdel = L" ,?!,;)]";
+
+void Line::DelTab(const wchar_t* src, wchar_t* dst) {
+  size_t length = std::wcslen(src);
+  while (length > 0 && (src[length - 1] == L' ' || src[length - 1] == L'\n')) --length;
+  int out = 0;
+  for (size_t k = 0; k < length && out < kLineMax; ++k) {
+    if (src[k] != L'\t') {
+      dst[out++] = src[k];
+      continue;
+    }
+    // The stop is counted on the tab's index in the source, not on the column
+    // it lands on, so a second tab at the start of a line gives 7 spaces.
+    for (size_t spaces = 8 - k % 8; spaces > 0 && out < kLineMax; --spaces) dst[out++] = L' ';
+  }
+  dst[out] = 0;
+}
+
+bool Line::IsRasdel(wchar_t c) { return c != 0 && std::wcschr(Rasdel, c) != nullptr; }
+
+std::wstring GetCurrentTimeString(const char* format) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local;
+  if (localtime_r(&now, &local) == nullptr) return std::wstring();
+  char text[80];
+  const size_t length = std::strftime(text, sizeof text, format, &local);
+  return std::wstring(text, text + length);
+}
