@@ -1,0 +1,185 @@
+#include "Field.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+bool IsTrailingBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+
+}  // namespace
+
+int Field::Ostatok() const {
+  if (m_Pos >= m_Value.size()) return 0;
+  const size_t end = m_Value.find(kSegmentSeparator, m_Pos);
+  const size_t stop = end == std::wstring::npos ? m_Value.size() : end;
+  return static_cast<int>(stop - m_Pos);
+}
+
+void Field::Clear() {
+  m_Value.clear();
+  m_Pos = 0;
+  m_PosPut = 0;
+}
+
+wchar_t Field::GetSym() {
+  if (m_Pos >= m_Value.size()) return 0;
+  return m_Value[m_Pos++];
+}
+
+void Field::DelSeparator() {
+  if (m_Pos < m_Value.size() && m_Value[m_Pos] == kSegmentSeparator) ++m_Pos;
+}
+
+void Field::ReturnSym() {
+  if (m_Pos > 0) --m_Pos;
+}
+
+void Field::GoPosPut() {
+  if (m_PosPut < m_Value.size()) m_Value.resize(m_PosPut);
+}
+
+void Field::TrimRight() {
+  size_t length = m_Value.size();
+  while (length > 0 && IsTrailingBlank(m_Value[length - 1])) --length;
+  m_Value.resize(length);
+}
+
+FieldTab::~FieldTab() { freeAll(); }
+
+bool FieldTab::SetCurrent(long n) {
+  const auto it = find(n);
+  m_Current = it == end() ? nullptr : it->second;
+  return m_Current != nullptr;
+}
+
+// Only fields bound to a symbol are in m_MacFields; the symbol 0 means "none"
+// and so matches the plain fields, which only a walk of the whole table finds.
+bool FieldTab::SetCurrentMac(wchar_t c) {
+  if (c == 0) {
+    for (const auto& entry : *this) {
+      if (entry.second->Mac() != 0) continue;
+      m_Current = entry.second;
+      return true;
+    }
+    return false;
+  }
+  for (Field* field : m_MacFields) {
+    if (field->Mac() != c) continue;
+    m_Current = field;
+    return true;
+  }
+  return false;
+}
+
+wchar_t FieldTab::GetSym() { return m_Current ? m_Current->GetSym() : 0; }
+
+void FieldTab::ReturnSym() {
+  if (m_Current) m_Current->ReturnSym();
+}
+
+int FieldTab::Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
+
+void FieldTab::DelSeparator() {
+  if (m_Current) m_Current->DelSeparator();
+}
+
+void FieldTab::PutSym(wchar_t c) {
+  if (m_Current) m_Current->PutSym(c);
+}
+
+void FieldTab::PutStr(const wchar_t* s) {
+  if (m_Current) m_Current->PutStr(s);
+}
+
+void FieldTab::SavPosPut() {
+  if (m_Current) m_Current->SavPosPut();
+}
+
+void FieldTab::GoPosPut() {
+  if (m_Current) m_Current->GoPosPut();
+}
+
+void FieldTab::ClearField() {
+  if (m_Current) m_Current->Clear();
+}
+
+void FieldTab::DelEndBlankField() {
+  if (m_Current) m_Current->TrimRight();
+}
+
+// The emptiness test comes first: a value of blanks only still gets its
+// separator, so the next segment starts a new one.
+void FieldTab::InsSeparator() {
+  if (!m_Current || m_Current->Value().empty()) return;
+  m_Current->TrimRight();
+  m_Current->PutSym(kSegmentSeparator);
+}
+
+bool FieldTab::Exist() const {
+  return std::any_of(begin(), end(), [](const auto& entry) { return entry.second->Exist(); });
+}
+
+bool FieldTab::ExistOst(long n) const {
+  const auto it = find(n);
+  return it != end() && it->second->Exist();
+}
+
+size_t FieldTab::AllOst() const {
+  size_t total = 0;
+  for (const auto& entry : *this) total += entry.second->LenToEnd();
+  return total;
+}
+
+void FieldTab::Clear() {
+  for (auto& entry : *this) entry.second->Clear();
+}
+
+void FieldTab::First() {
+  for (auto& entry : *this) entry.second->First();
+}
+
+void FieldTab::First(long n) {
+  const auto it = find(n);
+  if (it != end()) it->second->First();
+}
+
+std::wstring FieldTab::FirstValue(long n) const {
+  const auto it = find(n);
+  if (it == end()) return std::wstring();
+  const std::wstring& value = it->second->Value();
+  return value.substr(0, value.find(kSegmentSeparator));
+}
+
+void FieldTab::DelEndBlank() {
+  for (auto& entry : *this) entry.second->TrimRight();
+}
+
+bool FieldTab::InsertField(long n) {
+  if (find(n) != end()) return false;
+  auto field = std::make_unique<Field>(n);
+  emplace(n, field.get());
+  field.release();
+  return true;
+}
+
+bool FieldTab::InsertFieldMac(long n, wchar_t c) {
+  const auto it = find(n);
+  if (it != end()) return it->second->Mac() == c;
+  auto owned = std::make_unique<Field>(n, c);
+  Field* field = owned.get();
+  emplace(n, field);
+  owned.release();
+  if (c == 0) return true;
+  const auto place = std::upper_bound(m_MacFields.begin(), m_MacFields.end(), n,
+                                      [](long num, const Field* f) { return num < f->Num(); });
+  m_MacFields.insert(place, field);
+  return true;
+}
+
+void FieldTab::freeAll() {
+  for (auto& entry : *this) delete entry.second;
+  clear();
+  m_MacFields.clear();
+  m_Current = nullptr;
+}
