@@ -1,0 +1,170 @@
+// Walking a loaded part: the lines handed out, and the walk's messages.
+#include <gtest/gtest.h>
+
+#include "DBString.h"
+#include "test_fixture.h"
+
+namespace {
+
+using BlankWalk = BlankTest;
+using Lines = std::vector<int>;
+
+std::string Message(Tbl::numErr e) { return DBString(Tbl::Err(e)).ToStr() + "\n"; }
+
+TEST_F(BlankWalk, TextLinesInOrderThenNullForEver) {
+  LoadPart("a\nb\nc\n");
+  EXPECT_EQ(Walk(0, 5), (Lines{0, 1, 2, -1, -1}));
+  EXPECT_EQ(blank_->Cur(), 4);  // every further call moves on by one
+}
+
+TEST_F(BlankWalk, RepeatBlockAndPendingBreaks) {
+  // Block of A and B, three passes, then C. Each pending break ends the
+  // repetition once, at the block's last line.
+  const Lines expected[] = {
+      {1, 2, 1, 2, 1, 2, 3, -1},
+      {1, 2, 3, -1, -1, -1, -1, -1},
+  };
+  for (int breaks = 0; breaks < 2; ++breaks) {
+    Fresh();
+    LoadPart(">repeat 2:3\nA\nB\nC\n");
+    Tbl::totBreak = breaks;
+    EXPECT_EQ(Walk(0, 8), expected[breaks]) << breaks;
+    EXPECT_EQ(Tbl::totBreak, 0);
+  }
+}
+
+TEST_F(BlankWalk, RepeatArmedAgainOnEveryPass) {
+  LoadPart(">1\n>repeat 1:2\nA\n>jump to 1\n");
+  EXPECT_EQ(Walk(0, 4), (Lines{2, 2, 2, 2}));
+}
+
+TEST_F(BlankWalk, ShortRepeatBlockIsPrintedOnce) {
+  LoadPart(">repeat 5:2\nA\nB\nC\n");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(Walk(0, 4), (Lines{1, 2, 3, -1}));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), Message(Tbl::errRepeatLines));
+}
+
+TEST_F(BlankWalk, UnconditionalJumpsBreaksAndTheClosingPass) {
+  struct Case {
+    const char* part;
+    int final;
+    int breaks;
+    Lines expected;
+    int breaksLeft;
+  } cases[] = {
+      // backward jump: not taken after the last record, breaks untouched
+      {">1\nA\n>jump to 1\nB\n", 1, 1, {1, 3, -1}, 1},
+      {">1\nA\n>jump to 1\nB\n", 0, 1, {1, 3, -1}, 0},
+      {">1\nA\n>jump to 1\nB\n", 0, 0, {1, 1, 1}, 0},
+      // forward jump: a pending break cancels it even after the last record
+      {">jump to 1\nA\n>1\nB\n", 1, 1, {1, 3, -1}, 0},
+      {">jump to 1\nA\n>1\nB\n", 1, 0, {3, -1, -1}, 0},
+  };
+  for (const Case& c : cases) {
+    Fresh();
+    LoadPart(c.part);
+    Tbl::totBreak = c.breaks;
+    EXPECT_EQ(Walk(c.final, 3), c.expected) << c.part << c.final << c.breaks;
+    EXPECT_EQ(Tbl::totBreak, c.breaksLeft) << c.part << c.final << c.breaks;
+  }
+}
+
+TEST_F(BlankWalk, ConditionsOnFields) {
+  struct Case {
+    const char* jump;
+    bool taken;
+  } cases[] = {
+      {">jump to 1 $3", true},   {">jump to 1 $3^", false}, {">jump to 1 $4", false},
+      {">jump to 1 $4^", true},  {">jump to 1 $9", false},  {">jump to 1 $9^", true},
+      {">jump to 1 &2", true},   {">jump to 1 &2^", false}, {">jump to 1 &8^", true},
+      {">jump to 1 $0", true},   {">jump to 1 $0^", false},
+  };
+  for (const Case& c : cases) {
+    Fresh();
+    LoadPart(std::string(c.jump) + "\nA\n>1\nB\n");
+    SetField(Tbl::TabRcdField, 3, L"abc");
+    SetField(Tbl::TabRcdField, 4, L"");
+    SetField(Tbl::TabHdrField, 2, L"x");
+    Tbl::FirstOst = Tbl::TabRcdField.AllOst();
+    EXPECT_EQ(blank_->Next(0) ? blank_->Cur() : -1, c.taken ? 3 : 1) << c.jump;
+  }
+}
+
+TEST_F(BlankWalk, RecordFieldZeroTellsWhetherTheRecordHasBegun) {
+  LoadPart("A\n>jump to 1 $0\nB\n>1\nC\n");
+  SetField(Tbl::TabRcdField, 3, L"abc");
+  Tbl::FirstOst = Tbl::TabRcdField.AllOst();
+  EXPECT_EQ(Walk(0, 1), (Lines{0}));
+  EXPECT_EQ(Walk(0, 1), (Lines{4}));  // nothing printed yet: jump taken
+  blank_->Load(1);
+  Tbl::TabRcdField.SetCurrent(3);
+  Tbl::TabRcdField.GetSym();
+  EXPECT_EQ(Walk(0, 2), (Lines{0, 2}));
+}
+
+TEST_F(BlankWalk, BackwardLoopEndsWhenItsBodyPrintsNothing) {
+  LoadPart(">1\nA\n>jump to 1 $3\nB\n");
+  SetField(Tbl::TabRcdField, 3, L"abcdef");
+  // The body prints two characters a pass: taken while text is left.
+  Lines got;
+  for (int k = 0; k < 4; ++k) {
+    got.push_back(blank_->Next(0) ? blank_->Cur() : -1);
+    if (got.back() != 1) continue;
+    Tbl::TabRcdField.SetCurrent(3);
+    Tbl::TabRcdField.GetSym();
+    Tbl::TabRcdField.GetSym();
+  }
+  EXPECT_EQ(got, (Lines{1, 1, 1, 3}));
+
+  // A body that prints nothing runs once more, then the jump is refused.
+  Fresh();
+  LoadPart(">1\nA\n>jump to 1 $3\nB\n");
+  SetField(Tbl::TabRcdField, 3, L"abcdef");
+  EXPECT_EQ(Walk(0, 3), (Lines{1, 1, 3}));
+  EXPECT_EQ(blank_->LineAt(0).m_Cycle, 1);
+  EXPECT_EQ(blank_->LineAt(3).m_LastOst, 6u);
+  blank_->ClrCount();
+  EXPECT_EQ(blank_->LineAt(0).m_Cycle, 0);
+  EXPECT_EQ(blank_->LineAt(3).m_LastOst, 0u);
+}
+
+TEST_F(BlankWalk, ClosingPassEndsALoopThatStaysTrue) {
+  // After the last record nothing is left to print, yet the condition holds
+  // for ever: the body is printed twice, then the jump is refused.
+  LoadPart(">1\nB\n>jump to 1 $3^\n");
+  Tbl::TabRcdField.InsertField(3);
+  EXPECT_EQ(Walk(1, 3), (Lines{1, 1, -1}));
+}
+
+TEST_F(BlankWalk, CycleThroughTheStartingLine) {
+  LoadPart(">1\n>jump to 1\n");
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(Walk(0, 1), (Lines{-1}));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), Message(Tbl::errCycleJump));
+  EXPECT_EQ(blank_->Cur(), 0);
+  EXPECT_EQ(Report(), Message(Tbl::errCycleJump));
+}
+
+TEST_F(BlankWalk, EndlessWalkWithoutTextIsEnded) {
+  // The cycle 2-3 does not pass the starting line 1, and with no field text
+  // the backward-jump check is off: the walk is ended at its first repeat.
+  LoadPart("A\n>5\n>1\n>repeat 5:2\n>jump to 1\n");
+  EXPECT_EQ(Walk(0, 1), (Lines{0}));
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(Walk(0, 1), (Lines{-1}));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            Message(Tbl::errRepeatLines) + Message(Tbl::errCycleJump));
+  EXPECT_EQ(blank_->Cur(), 1);
+}
+
+TEST_F(BlankWalk, PendingBreaksLetACycleEnd) {
+  // Lines 2-3-4 go round while breaks cancel the forward jump at 3; the walk
+  // ends by itself once they are used up and must not be cut before.
+  LoadPart("A\n>9\n>1\n>jump to 3\n>jump to 1 $5^\n>3\nB\n");
+  Tbl::totBreak = 2;
+  EXPECT_EQ(Walk(0, 2), (Lines{0, 6}));
+  EXPECT_EQ(Tbl::totBreak, 0);
+}
+
+}  // namespace
