@@ -16,8 +16,8 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
 
   // Closes a stream already held, then opens name for reading. False when
-  // the file cannot be opened or the name cannot be turned into a file-system
-  // name. The put-back slot is kept.
+  // the file cannot be opened, the name is null or it cannot be turned into a
+  // file-system name. The put-back slot is kept.
   bool Open(const wchar_t* name);
   bool IsOpen() const { return m_Stream != nullptr; }
 
@@ -34,7 +34,8 @@ class InputFile {
   // consumed and lost, up to and including the one that ends the stretch.
   bool GetLine(wchar_t* buf, int max);
 
-  // Byte positions from the start of the file; only meaningful while open.
+  // Byte positions from the start of the file. With no file open, moving does
+  // nothing and the position is -1.
   void SetFilePointer(long pos);
   long GetFilePointer();
 

@@ -1,0 +1,46 @@
+#include "OutputFile.h"
+
+#include <cwchar>
+
+#include "TextEncoding.h"
+
+OutputFile::OutputFile(const wchar_t* name, bool append) {
+  if (wcscmp(name, L"CON") == 0) {
+    m_Console = true;
+    return;
+  }
+  std::string path;
+  if (!FileSystemName(name, path)) return;
+  m_Stream = fopen(path.c_str(), append ? "ab" : "wb");
+}
+
+OutputFile::~OutputFile() {
+  if (m_Stream) fclose(m_Stream);
+}
+
+OutputFile& OutputFile::operator<<(const std::wstring& text) {
+  Write(text.data(), text.size());
+  return *this;
+}
+
+OutputFile& OutputFile::operator<<(const wchar_t* text) {
+  Write(text, wcslen(text));
+  return *this;
+}
+
+OutputFile& OutputFile::operator<<(long value) {
+  wchar_t digits[32];
+  const int length = swprintf(digits, sizeof digits / sizeof digits[0], L"%ld", value);
+  if (length > 0) Write(digits, static_cast<size_t>(length));
+  return *this;
+}
+
+// Values with no byte form are dropped from the text; the rest is written.
+void OutputFile::Write(const wchar_t* text, size_t length) {
+  FILE* target = m_Console ? stdout : m_Stream;
+  if (!target) return;
+  m_Bytes.clear();
+  AppendUtf8(m_Bytes, text, length);
+  if (m_Bytes.empty()) return;
+  fwrite(m_Bytes.data(), 1, m_Bytes.size(), target);
+}

@@ -11,6 +11,8 @@
 // 0xFF; any other value is dropped. Returns false when something was dropped.
 bool AppendUtf8(std::string& out, const wchar_t* text, size_t length);
 
-// The file-system name for a wide name, by the rules of AppendUtf8. False when
-// the name holds a value that has no byte form; out is then unspecified.
+// The file-system name for a wide name, by the rules of AppendUtf8: a name
+// typed in any encoding on the command line opens the file it names. False
+// when the name holds a value that has no byte form, or a zero (which would
+// name another file); out is then unspecified.
 bool FileSystemName(const std::wstring& name, std::string& out);
