@@ -1,0 +1,101 @@
+// What loading takes from a text line: record fields and header presets.
+#include "FieldRegistration.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Line.h"
+#include "Tbl.h"
+
+namespace {
+
+class FieldRegistration : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Tbl::TabHdrField.freeAll();
+    Tbl::TabRcdField.freeAll();
+  }
+  // Numbers of the fields that exist in the table, among 0 to 20 and -3.
+  static std::string Numbers(FieldTab& table) {
+    std::string got;
+    for (long n = -3; n <= 20; ++n) {
+      if (table.SetCurrent(n)) got += std::to_string(n) + " ";
+    }
+    return got;
+  }
+};
+
+TEST_F(FieldRegistration, RecordFieldsNamedByTheLine) {
+  struct Case {
+    const wchar_t* line;
+    const char* fields;
+  } cases[] = {
+      {L"$7\n", "7 "},          {L"$$7\n", "0 7 "},      {L"@@7\n", "7 "},
+      {L"a $ 12 b\n", "12 "},   {L"$x\n", "0 "},         {L"$-3\n", "-3 "},
+      {L"@7 @@\n", "0 "},       {L"$1$2@@3\n", "1 2 3 "}, {L"no fields\n", ""},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    RegisterFields(c.line);
+    EXPECT_EQ(Numbers(Tbl::TabRcdField), c.fields) << c.line;
+    EXPECT_EQ(Numbers(Tbl::TabHdrField), "") << c.line;
+  }
+}
+
+TEST_F(FieldRegistration, HeaderPresetTexts) {
+  const std::wstring date = GetCurrentTimeString("%d.%m.%Y");
+  struct Case {
+    const wchar_t* line;
+    long field;
+    std::wstring value;
+  } cases[] = {
+      {L"&5\n", 5, L""},
+      {L"&5 abc  \n", 5, L" abc"},
+      {L"&5=abc  ?def\n", 5, L"abc"},
+      {L"&5>abc$1 x\n", 5, L"abc"},
+      {L"&5 @4!\n", 5, L" h1!"},
+      {L"&5 @x\n", 5, L" x"},
+      {L"&5 @D.\n", 5, L" " + date + L"."},
+      {L"&&5 x\n", 5, L" x"},
+      {L"&&5 x\n", 0, L""},
+      {L"\t&5\tab\n", 5, L"     ab"},
+      {L"&12x\n", 12, L"x"},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    Tbl::TabHdrField.InsertField(4);
+    Tbl::TabHdrField.SetCurrent(4);
+    Tbl::TabHdrField.PutStr(L"h1\x01h2");
+    Tbl::TabHdrField.InsertField(7);
+    Tbl::TabHdrField.SetCurrent(7);
+    Tbl::TabHdrField.PutStr(L"z");
+    RegisterFields(c.line);
+    EXPECT_TRUE(Tbl::TabHdrField.SetCurrent(c.field)) << c.line;
+    EXPECT_EQ(Tbl::TabHdrField.FirstValue(c.field), c.value) << c.line;
+  }
+}
+
+TEST_F(FieldRegistration, PresetEndTrimsEveryHeaderField) {
+  Tbl::TabHdrField.InsertField(9);
+  Tbl::TabHdrField.SetCurrent(9);
+  Tbl::TabHdrField.PutStr(L"a \t");
+  Tbl::TabHdrField.InsertField(5);
+  Tbl::TabHdrField.SetCurrent(5);
+  Tbl::TabHdrField.PutStr(L"X");
+  RegisterFields(L"&5 b ?\n");
+  EXPECT_EQ(Tbl::TabHdrField.FirstValue(9), L"a");
+  EXPECT_EQ(Tbl::TabHdrField.FirstValue(5), L"X b");  // appended, no separator
+}
+
+TEST_F(FieldRegistration, AmpersandBeyondTheExpandedCopy) {
+  // 1000 tabs expand to 4500 spaces, more than the copy holds: the "&"
+  // falls off its end.
+  std::wstring line(1000, L'\t');
+  line += L"&7 text\n";
+  RegisterFields(line.c_str());
+  EXPECT_EQ(Numbers(Tbl::TabHdrField), "0 ");
+  EXPECT_EQ(Tbl::TabHdrField.FirstValue(0), L"");
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// Rendering text lines: placeholders, alignment, wrapping, substitutions.
+#include <gtest/gtest.h>
+
+#include "test_fixture.h"
+
+namespace {
+
+class LineRender : public BlankTest {
+ protected:
+  // Loads the part and renders every line that the walk hands out, up to
+  // `lines` of them.
+  std::vector<std::wstring> Render(int lines) {
+    std::vector<std::wstring> got;
+    for (int k = 0; k < lines; ++k) {
+      Line* line = blank_->Next(0);
+      if (line == nullptr) break;
+      got.push_back(line->ConvStr());
+    }
+    return got;
+  }
+  std::wstring RenderOne() { return Render(1).at(0); }
+};
+
+using Rendered = std::vector<std::wstring>;
+
+std::wstring Spaces(int n) { return std::wstring(static_cast<size_t>(n), L' '); }
+
+TEST_F(LineRender, ValueAlignedInItsColumnsAtEveryWidth) {
+  // "$1", an alignment mark, spaces and "?" over w columns; values of w-1, w
+  // and w+1 letters (no break character, so an overlong one is cut).
+  for (int w = 4; w <= 6; ++w) {
+    for (int length = w - 1; length <= w + 1; ++length) {
+      const std::wstring value(static_cast<size_t>(length), L'v');
+      const std::wstring shown = value.substr(0, static_cast<size_t>(w));
+      const int room = std::max(0, w - length);
+      const struct {
+        std::string mark;
+        std::wstring expected;
+      } aligns[] = {
+          {"", shown + Spaces(room)},
+          {">", Spaces(room) + shown},
+          {"=", Spaces(room / 2) + shown + Spaces(room - room / 2)},
+      };
+      for (const auto& align : aligns) {
+        Fresh();
+        LoadPart("$1" + align.mark + std::string(static_cast<size_t>(w) - 3 - align.mark.size(), ' ') + "?\n");
+        SetField(Tbl::TabRcdField, 1, value);
+        EXPECT_EQ(RenderOne(), align.expected) << "w=" << w << " length=" << length << align.mark;
+        EXPECT_EQ(Tbl::TabRcdField.AllOst(), static_cast<size_t>(length - std::min(length, w)));
+      }
+    }
+  }
+}
+
+TEST_F(LineRender, PlaceholderEnds) {
+  struct Case {
+    const char* line;
+    const wchar_t* expected;
+  } cases[] = {
+      {"$1", L"ab"},              // end of line: as wide as the placeholder
+      {"$1   ", L"ab"},           // trailing blanks are gone before the scan
+      {"$1>", L"abc"},            // the mark widens it by one
+      {"$1?", L"abc"},            // "?" closes it
+      {"$1$2", L"abxy"},          // the next placeholder starts a column on
+      {"$1..|.?z", L"abcdefgz"},  // a stretch up to "?"
+      {"$1...", L"abcde"},        // up to the end of the line
+      {"$1.$2", L"abcxy"},        // up to the column before the next "$"
+      {"$1=..?", L"abcdef"},
+  };
+  for (const Case& c : cases) {
+    Fresh();
+    LoadPart(std::string(c.line) + "\n");
+    SetField(Tbl::TabRcdField, 1, L"abcdefgh");
+    SetField(Tbl::TabRcdField, 2, L"xy");
+    EXPECT_EQ(RenderOne(), c.expected) << c.line;
+  }
+}
+
+TEST_F(LineRender, FillPatternStaysVisibleForRecordsOnly) {
+  LoadPart("$1....?|&1....?\n");
+  SetField(Tbl::TabRcdField, 1, L"ab");
+  SetField(Tbl::TabHdrField, 1, L"ab");
+  EXPECT_EQ(RenderOne(), L"ab.... |ab     ");
+}
+
+TEST_F(LineRender, WrapsAtTheLastBreakCharacter) {
+  struct Case {
+    const char* line;
+    const wchar_t* value;
+    Rendered expected;
+  } cases[] = {
+      {"$1        ?\n$1        ?", L"hello world!", {L"hello      ", L"world!     "}},
+      {"$1>       ?\n$1>       ?", L"hello world!", {L"      hello", L"     world!"}},
+      {"$1=       ?\n$1=       ?", L"hello world!", {L"   hello   ", L"  world!   "}},
+      {"$1  ?\n$1  ?", L"ab,cdef", {L"ab,  ", L"cdef "}},    // the comma stays
+      {"$1  ?\n$1  ?", L"abcdefg", {L"abcde", L"fg   "}},    // no break: cut
+      {"$1  ?\n$1  ?", L"abc. def", {L"abc. ", L"def  "}},
+      {"$1  ?\n$1  ?", L"a-b.cdefg", {L"a-b.c", L"defg "}},  // "-" and "." do not break
+      {"$1?\n$1?", L"ab, cd", {L"ab,", L" cd"}},             // a leading blank prints
+  };
+  for (const Case& c : cases) {
+    Fresh();
+    LoadPart(std::string(c.line) + "\n");
+    SetField(Tbl::TabRcdField, 1, c.value);
+    EXPECT_EQ(Render(2), c.expected) << c.line;
+  }
+}
+
+TEST_F(LineRender, SegmentsCutsAndRestarts) {
+  struct Case {
+    const char* part;
+    const wchar_t* value;
+    Rendered expected;
+  } cases[] = {
+      // each placeholder prints one segment and consumes its separator
+      {"$1  ?\n$1  ?\n$1  ?", L"ab\x01" L"cd", {L"ab   ", L"cd   ", L"     "}},
+      // right-aligned over an empty segment: nothing written, separator gone
+      {"$1> ?\n$1> ?", L"\x01" L"cd", {L"     ", L"   cd"}},
+      // "$$" drops everything that does not fit
+      {"$$1\n$1", L"abcdef", {L"abc", L"  "}},
+      // "&&" starts the header field again
+      {"&3\n&3\n&&3", L"", {L"xy", L"z ", L"xyz"}},
+      // "@@n" takes a segment with its separator; "@n" the first segment only
+      {"[@@1]\n[@@1]\n[@4]", L"ab\x01" L"cd", {L"[ab]", L"[cd]", L"[h1]"}},
+  };
+  for (const Case& c : cases) {
+    Fresh();
+    SetField(Tbl::TabHdrField, 3, L"xyz");
+    SetField(Tbl::TabHdrField, 4, L"h1\x01h2");
+    LoadPart(std::string(c.part) + "\n");
+    SetField(Tbl::TabRcdField, 1, c.value);
+    EXPECT_EQ(Render(3), c.expected) << c.part;
+    EXPECT_FALSE(Tbl::TabRcdField.Exist()) << c.part;
+  }
+}
+
+TEST_F(LineRender, MacroFields) {
+  struct Case {
+    const char* line;
+    const wchar_t* expected;
+  } cases[] = {
+      {"xx A  A yy", L"xx abcd yy"},  // closed by the symbol
+      {"xx A   yy", L"xx abcdyy"},     // runs over the spaces
+      {"Alpha", L"alpha"},             // in running text: one column
+      {"A>", L"ab"},
+      {"AA", L"ab"},
+      {"B", L"h"},                     // a header macro
+  };
+  for (const Case& c : cases) {
+    Fresh();
+    LoadPart(std::string(">A=$1\n>B=&2\n") + c.line + "\n");
+    SetField(Tbl::TabRcdField, 1, L"abcdefgh");
+    SetField(Tbl::TabHdrField, 2, L"h");
+    EXPECT_EQ(RenderOne(), c.expected) << c.line;
+  }
+}
+
+TEST_F(LineRender, CounterRisesOverTheWholeRun) {
+  LoadPart("###\n#\nab#x\n");
+  EXPECT_EQ(Render(3), (Rendered{L"  1", L"2", L"ab3x"}));
+  blank_->Load(1);
+  Tbl::CountList = 9;
+  EXPECT_EQ(Render(3), (Rendered{L" 10", L"11", L"ab12"}));  // longer: overwrites
+}
+
+TEST_F(LineRender, SubstitutionsShiftTheRestOfTheLine) {
+  const std::wstring date = GetCurrentTimeString("%d.%m.%Y");
+  LoadPart("@D $1?|@x@@|@Z\n");
+  SetField(Tbl::TabRcdField, 1, L"v");
+  EXPECT_EQ(RenderOne(), date + L" v  |@x@@|@Z");
+  EXPECT_EQ(GetCurrentTimeString("%d.%m.%Y %H:%M").size(), 16u);
+}
+
+TEST_F(LineRender, TabsExpandOnTheirSourceIndex) {
+  LoadPart("\t\tX\nab\tc\t$1\n");
+  SetField(Tbl::TabRcdField, 1, L"vv");
+  EXPECT_EQ(Render(2), (Rendered{Spaces(15) + L"X", L"ab      c    vv"}));
+}
+
+TEST_F(LineRender, LineNeverGrowsBeyondItsBuffer) {
+  const std::wstring date = GetCurrentTimeString("%d.%m.%Y");
+  for (int prefix = kLineMax - 13; prefix <= kLineMax - 2; ++prefix) {
+    Fresh();
+    LoadPart(std::string(static_cast<size_t>(prefix), 'x') + "@D\n");
+    const std::wstring expected =
+        (std::wstring(static_cast<size_t>(prefix), L'x') + date).substr(0, kLineMax);
+    EXPECT_EQ(RenderOne(), expected) << prefix;
+  }
+  Fresh();
+  LoadPart(std::string(kLineMax - 1, 'x') + "#\n");
+  Tbl::CountList = 99;
+  EXPECT_EQ(RenderOne(), std::wstring(kLineMax - 1, L'x') + L"1");
+  Fresh();
+  LoadPart(std::string(1000, '\t') + "$1\n");
+  SetField(Tbl::TabRcdField, 1, L"v");
+  EXPECT_EQ(RenderOne(), Spaces(kLineMax));
+}
+
+}  // namespace

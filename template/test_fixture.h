@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -36,8 +37,7 @@ class BlankTest : public ::testing::Test {
   void TearDown() override {
     blank_.reset();
     out_.reset();
-    std::string command = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(system(command.c_str()), 0);
+    std::filesystem::remove_all(dir_);
   }
 
   // A fresh blank directory and run state, for tests that loop over cases.
