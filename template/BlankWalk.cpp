@@ -1,4 +1,6 @@
 // Walking a loaded part: jumps, repeat blocks, sheet breaks, cycle checks.
+#include <algorithm>
+
 #include "Blank.h"
 #include "Tbl.h"
 
@@ -22,7 +24,8 @@ Line* Blank::Next(int final) {
       }
     }
   }
-  const int start = m_Cur + 1;
+  // Past the end every call returns null; the position need not run on.
+  const int start = std::min(m_Cur, m_Count) + 1;
   m_Cur = start;
   if (start >= m_Count) return nullptr;
 
