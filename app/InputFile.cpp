@@ -20,9 +20,7 @@ bool InputFile::Open(const wchar_t* name) {
   std::string path;
   if (!name || !FileSystemName(name, path)) return false;
   m_Stream = fopen(path.c_str(), "rb");
-  if (!m_Stream) return false;
-  fseek(m_Stream, 0, SEEK_SET);
-  return true;
+  return m_Stream != nullptr;
 }
 
 // The lead byte fixes the length; continuation bytes give their low six bits

@@ -5,6 +5,7 @@
 #include "TextEncoding.h"
 
 OutputFile::OutputFile(const wchar_t* name, bool append) {
+  if (!name) return;
   if (wcscmp(name, L"CON") == 0) {
     m_Console = true;
     return;

@@ -1,0 +1,191 @@
+#include "Tbl.h"
+
+#include <cstdint>
+#include <string>
+
+std::wstring Tbl::BlankFile;
+std::wstring Tbl::BegParam;
+std::wstring Tbl::InpFile = L"NULL";
+std::wstring Tbl::OutFile = L"CON";
+std::wstring Tbl::PathBlank;
+int Tbl::Add = 0;
+int Tbl::totBreak = 0;
+size_t Tbl::FirstOst = 0;
+int Tbl::CountList = 0;
+FieldTab Tbl::TabHdrField;
+FieldTab Tbl::TabRcdField;
+
+namespace {
+
+// Reads the digits and the ";" that follow a tag character just taken from
+// in. With store set, the tag text is appended to the current field of tab
+// first and taken out again when the tag is complete, so that a broken tag
+// stays in the text. True, with the field number (modulo 2^64), for a
+// complete tag. Otherwise the character that ended the digits is back in the
+// put-back slot of in, to be read as an ordinary character; when no character
+// came, the slot stays empty and reading goes on after the failed byte.
+bool ReadTag(InputFile& in, FieldTab& tab, wchar_t mark, bool store, long& number) {
+  if (store) {
+    tab.SavPosPut();
+    tab.PutSym(mark);
+  }
+  uint64_t value = 0;
+  wchar_t c;
+  while (in.Get(c)) {
+    if (c >= L'0' && c <= L'9') {
+      if (store) tab.PutSym(c);
+      value = value * 10 + static_cast<uint64_t>(c - L'0');
+      continue;
+    }
+    if (c != L';') {
+      in.PutBack(c);
+      return false;
+    }
+    if (store) tab.GoPosPut();
+    number = static_cast<long>(value);
+    return true;
+  }
+  return false;
+}
+
+// A line break inside a value becomes one space.
+void EndLine(FieldTab& tab) {
+  tab.DelEndBlankField();
+  tab.PutSym(L' ');
+}
+
+// Reads one begin-parameter file into the header table. Only a tag that
+// creates a field switches the reading on, so fields given before keep their
+// value; text before the first tag is skipped.
+void ReadBeginFile(const std::wstring& name) {
+  InputFile file(name.c_str());
+  if (!file.IsOpen()) return;
+  FieldTab& tab = Tbl::TabHdrField;
+  tab.SetCurrent(0);
+  bool reading = false;
+  wchar_t c;
+  while (file.Get(c)) {
+    if (c == L'&') {
+      long number = 0;
+      if (!ReadTag(file, tab, c, reading, number)) continue;
+      reading = tab.InsertField(number);
+      if (!reading) continue;
+      tab.SetCurrent(number);
+      tab.InsSeparator();
+      continue;
+    }
+    if (!reading) continue;
+    if (c == L'\n') {
+      EndLine(tab);
+      continue;
+    }
+    tab.PutSym(c);
+  }
+  tab.DelEndBlank();
+}
+
+}  // namespace
+
+// The header ends at ">", "@" or "$" standing first on a line; that character
+// is left in the put-back slot for GetRecord.
+int Tbl::GetHider() {
+  if (!Open(InpFile.c_str())) return 0;
+  FieldTab& tab = TabHdrField;
+  tab.Clear();
+  tab.SetCurrent(0);
+  bool lineStart = true;
+  wchar_t c;
+  while (Get(c)) {
+    if (c == L'&') {
+      lineStart = false;
+      long number = 0;
+      if (!ReadTag(*this, tab, c, true, number)) continue;
+      tab.InsertField(number);
+      tab.SetCurrent(number);
+      tab.InsSeparator();
+      continue;
+    }
+    if (c == L'\n') {
+      lineStart = true;
+      EndLine(tab);
+      continue;
+    }
+    if (c == L'\\') {
+      if (!Get(c)) continue;
+      lineStart = false;
+      tab.PutSym(c);
+      continue;
+    }
+    if (lineStart && (c == L'>' || c == L'@' || c == L'$')) {
+      PutBack(c);
+      tab.DelEndBlank();
+      return 1;
+    }
+    lineStart = false;
+    tab.PutSym(c);
+  }
+  tab.DelEndBlank();
+  return 1;
+}
+
+// Record tags only select fields the blank declared; the text of any other
+// number is dropped. At the end of the file the text read so far stays in the
+// table untrimmed, for the closing pass.
+int Tbl::GetRecord() {
+  FirstOst = 0;
+  FieldTab& tab = TabRcdField;
+  tab.Clear();
+  tab.SetCurrent(0);
+  bool lineStart = true;
+  wchar_t c;
+  while (Get(c)) {
+    if (c == L'$') {
+      lineStart = false;
+      long number = 0;
+      if (!ReadTag(*this, tab, c, true, number)) continue;
+      tab.SetCurrent(number);
+      tab.InsSeparator();
+      continue;
+    }
+    if (c == L'\n') {
+      lineStart = true;
+      EndLine(tab);
+      continue;
+    }
+    if (c == L'@') {
+      tab.DelEndBlank();
+      FirstOst = tab.AllOst();
+      return 1;
+    }
+    if (c == L'\\') {
+      if (!Get(c)) continue;
+      lineStart = false;
+      tab.PutSym(c);
+      continue;
+    }
+    if (lineStart && c == L'>') {
+      ++totBreak;
+      lineStart = false;
+      continue;
+    }
+    lineStart = false;
+    tab.PutSym(c);
+  }
+  return 0;
+}
+
+void Tbl::GetBegin() {
+  if (BegParam.empty()) return;
+  const std::wstring list = PathBlank;
+  size_t start = 0;
+  for (;;) {
+    const size_t semicolon = list.find(L';', start);
+    std::wstring name =
+        list.substr(start, semicolon == std::wstring::npos ? std::wstring::npos : semicolon - start);
+    if (!name.empty() && name.back() != L'/') name.push_back(L'/');
+    name += BegParam;
+    ReadBeginFile(name);
+    if (semicolon == std::wstring::npos || semicolon + 1 >= list.size()) return;
+    start = semicolon + 1;
+  }
+}
