@@ -1,6 +1,9 @@
 #include "md5.h"
 
 #include <cstring>
+#include <string>
+
+#include "DBString.h"
 
 namespace md5 {
 
@@ -137,3 +140,23 @@ void md5_finish(md5_context* ctx, unsigned char* output) {
 }
 
 }  // namespace md5
+
+// The fingerprint goes over the CP1251 bytes so that it matches the digest
+// other programs compute over the same text in that code page.
+DBString DBString::Md5Hash() const {
+  const std::string bytes = ToCP1251();
+  md5::md5_context ctx;
+  md5::md5_starts(&ctx);
+  md5::md5_update(&ctx, reinterpret_cast<const unsigned char*>(bytes.data()),
+                  static_cast<unsigned int>(bytes.size()));
+  unsigned char digest[16];
+  md5::md5_finish(&ctx, digest);
+
+  static const wchar_t kHexDigits[] = L"0123456789ABCDEF";
+  DBString hex;
+  for (unsigned char byte : digest) {
+    hex += kHexDigits[byte >> 4];
+    hex += kHexDigits[byte & 0x0F];
+  }
+  return hex;
+}

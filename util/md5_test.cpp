@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DBString.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -142,6 +144,19 @@ TEST(Md5, ByteCountCarriesIntoTheHighWord) {
       EXPECT_EQ(Finish(ctx), ReferenceForTail(tail, total)) << preset << "+" << length;
     }
   }
+}
+
+TEST(Md5Hash, DigestsTheCp1251BytesAsUpperCaseHex) {
+  const struct {
+    const wchar_t* text;
+    const wchar_t* digest;
+  } cases[] = {
+      {L"", L"D41D8CD98F00B204E9800998ECF8427E"},
+      {L"abc", L"900150983CD24FB0D6963F7D28E17F72"},
+      // The UTF-8 bytes of this text would give 464899B4...
+      {L"\u041f\u0440\u0438\u0432\u0435\u0442, \u043c\u0438\u0440", L"E6B06E8194EFDC7950D8CF54D550E6A5"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DBString(c.text).Md5Hash(), c.digest) << c.digest;
 }
 
 }  // namespace
