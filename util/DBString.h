@@ -16,7 +16,9 @@ class DBString : public std::wstring {
  public:
   DBString() = default;
   DBString(const wchar_t* s);
-  DBString(const std::wstring& s);
+  // Explicit, so that comparing or joining a DBString with a std::wstring
+  // takes the std::wstring operators instead of being ambiguous.
+  explicit DBString(const std::wstring& s);
 
   // Decodes UTF-8 up to the first zero byte. Invalid or incomplete UTF-8, a
   // value above U+10FFFF, or any exception inside the conversion gives the
