@@ -46,9 +46,10 @@ int CloseSocket(int& socket);
 // before "://", the path runs from the first "/" after it, the host may be
 // bracketed ("[::1]") and the port follows the first ":" outside the
 // brackets. Returns -1 when a piece (with its terminator) does not fit its
-// buffer, or when a host buffer is given and a "[" has no "]" after it; else
-// 1 for the scheme "http", 2 for "https" and 0 for any other or none. A null
-// or empty url gives 0. Pieces split off before a failure stay filled.
+// buffer, or when a host buffer is given and a "[" has no "]" after it (with
+// no host buffer the text from that "[" on is ignored); else 1 for the scheme
+// "http", 2 for "https" and 0 for any other or none. A null or empty url
+// gives 0. Pieces split off before a failure stay filled.
 int splitURL(char const* url, char* scheme, unsigned long scheme_size, char* host,
              unsigned long host_size, char* port, unsigned long port_size, char* path,
              unsigned long path_size);
