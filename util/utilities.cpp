@@ -1,0 +1,171 @@
+#include "utilities.h"
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+
+in6_addr ToIPv6(int ipv4) {
+  in6_addr addr = NulIPv6();
+  addr.s6_addr[10] = 0xFF;
+  addr.s6_addr[11] = 0xFF;
+  std::memcpy(&addr.s6_addr[12], &ipv4, 4);
+  return addr;
+}
+
+in6_addr LocalHostIPv6() {
+  in6_addr addr = NulIPv6();
+  addr.s6_addr[15] = 1;
+  return addr;
+}
+
+in6_addr NulIPv6() {
+  in6_addr addr;
+  ClearIPv6(addr);
+  return addr;
+}
+
+bool isNulIPv6(in6_addr const& addr) {
+  return isEqIPv6(addr, NulIPv6()) || isEqIPv6(addr, ToIPv6(0));
+}
+
+bool isEqIPv6(in6_addr const& a, in6_addr const& b) {
+  return std::memcmp(a.s6_addr, b.s6_addr, sizeof a.s6_addr) == 0;
+}
+
+void ClearIPv6(in6_addr& addr) { std::memset(addr.s6_addr, 0, sizeof addr.s6_addr); }
+
+std::string IPv6ToStr(in6_addr const& addr) {
+  char text[64];
+  if (inet_ntop(AF_INET6, &addr, text, sizeof text) == nullptr) return std::string();
+  return text;
+}
+
+DBString IPv6ToStrW(in6_addr const& addr) { return DBString(IPv6ToStr(addr)); }
+
+in6_addr IP6FromStr(std::string const& text) {
+  in_addr ipv4;
+  if (inet_pton(AF_INET, text.c_str(), &ipv4) == 1) {
+    return ToIPv6(static_cast<int>(ipv4.s_addr));
+  }
+  in6_addr addr;
+  if (inet_pton(AF_INET6, text.c_str(), &addr) == 1) return addr;
+  return NulIPv6();
+}
+
+std::string IPv6PortToStr(in6_addr const& addr, int port) {
+  return " " + IPv6ToStr(addr) + "|" + std::to_string(port) + " ";
+}
+
+DBString IPv6PortToStrW(in6_addr const& addr, int port) {
+  return DBString(IPv6PortToStr(addr, port));
+}
+
+int CloseSocket(int& socket) {
+  if (socket < 1) return socket;
+  shutdown(socket, SHUT_RDWR);
+  const int result = close(socket);
+  socket = -1;
+  return result;
+}
+
+namespace {
+
+// One caller's buffer for a piece of a URL; a null buffer takes anything and
+// keeps nothing.
+struct PieceBuffer {
+  char* data;
+  unsigned long size;
+
+  // Copies piece with its terminator; false when it does not fit.
+  bool Put(const std::string& piece) const {
+    if (data == nullptr) return true;
+    if (piece.size() >= size) return false;
+    std::memcpy(data, piece.c_str(), piece.size() + 1);
+    return true;
+  }
+  void Clear() const {
+    if (data != nullptr && size != 0) data[0] = 0;
+  }
+};
+
+}  // namespace
+
+// The URL is taken apart from the outside in: scheme, path, bracketed host,
+// port, and what is left is the host. Every step that empties the rest ends
+// the work. Without a host buffer, a "[" without "]" after it drops the rest.
+int splitURL(char const* url, char* scheme, unsigned long scheme_size, char* host,
+             unsigned long host_size, char* port, unsigned long port_size, char* path,
+             unsigned long path_size) {
+  const PieceBuffer scheme_buffer{scheme, scheme_size};
+  const PieceBuffer host_buffer{host, host_size};
+  const PieceBuffer port_buffer{port, port_size};
+  const PieceBuffer path_buffer{path, path_size};
+  for (const PieceBuffer* buffer : {&scheme_buffer, &host_buffer, &port_buffer, &path_buffer}) {
+    buffer->Clear();
+  }
+
+  int result = 0;
+  std::string rest = url == nullptr ? "" : url;
+  if (rest.empty()) return result;
+
+  const size_t scheme_end = rest.find("://");
+  if (scheme_end != std::string::npos) {
+    const std::string scheme_text = rest.substr(0, scheme_end);
+    if (scheme_text == "http") result = 1;
+    if (scheme_text == "https") result = 2;
+    if (!scheme_buffer.Put(scheme_text)) return -1;
+    rest.erase(0, scheme_end + 3);
+    if (rest.empty()) return result;
+  }
+
+  const size_t path_start = rest.find('/');
+  if (path_start != std::string::npos) {
+    if (!path_buffer.Put(rest.substr(path_start))) return -1;
+    rest.erase(path_start);
+    if (rest.empty()) return result;
+  }
+
+  const size_t open_bracket = rest.find('[');
+  if (open_bracket != std::string::npos) {
+    const size_t close_bracket = rest.find(']', open_bracket);
+    if (close_bracket == std::string::npos) return host == nullptr ? result : -1;
+    if (!host_buffer.Put(rest.substr(open_bracket + 1, close_bracket - open_bracket - 1))) {
+      return -1;
+    }
+    rest.erase(0, close_bracket + 1);
+    if (rest.empty()) return result;
+  }
+
+  const size_t colon = rest.find(':');
+  if (colon != std::string::npos) {
+    if (!port_buffer.Put(rest.substr(colon + 1))) return -1;
+    rest.erase(colon);
+  }
+
+  if (!rest.empty() && !host_buffer.Put(rest)) return -1;
+  return result;
+}
+
+std::string Trim(std::string const& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+int ParseString(std::string const& text, char const* separator,
+                std::vector<std::string>& pieces) {
+  pieces.clear();
+  if (text.empty() || separator == nullptr || *separator == 0) return 0;
+
+  const size_t separator_length = std::strlen(separator);
+  size_t start = 0;
+  for (size_t found = text.find(separator); found != std::string::npos;
+       found = text.find(separator, start)) {
+    pieces.push_back(text.substr(start, found - start));
+    start = found + separator_length;
+  }
+  pieces.push_back(text.substr(start));
+  return static_cast<int>(pieces.size());
+}
