@@ -4,7 +4,8 @@
 #
 #   run_case.sh <vexo binary> <case directory>
 #
-# The case's inputs are copied into a fresh scratch directory and vexo runs
+# The case's inputs are copied (symbolic links followed, so a case may link
+# to files elsewhere in the tree) into a fresh scratch directory and vexo runs
 # there (cwd = that directory) with the arguments of the file "args", one per
 # line (an empty file means no argument at all). Checked afterwards:
 #   status           the exit status;
@@ -30,7 +31,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 work=$scratch/work
 mkdir "$work"
-cp -a "$case_dir"/. "$work"/
+cp -RL "$case_dir"/. "$work"/
 for f in "${control[@]}"; do rm -f "$work/$f"; done
 
 args=()
