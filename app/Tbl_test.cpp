@@ -150,14 +150,15 @@ TEST_F(TblTest, HeaderThenRecordsInSequence) {
 
 // A field keeps the first value it was given; every file on the list is read.
 TEST_F(TblTest, BeginFilesAlongTheDirectoryList) {
-  Write("p.txt", "&1;cwd&3;c");
+  Write("p.txt", "&1;cwd&3;c&0;w");
   Write("a/p.txt", "lost&1;a&2;two\\n \nlines  &1;off&3;a&3;x&0\n&0;last&5");
   Write("b/p.txt", "&1;b&3;b");
-  const std::wstring cases[][2] = {{L"", L"-|cwd|-|c"},
+  const std::wstring cases[][2] = {{L"", L"w|cwd|-|c"},
                                    {L"a;b", L"last&5|a|two\\n lines|a"},
                                    {L"b/;a", L"last&5|b|two\\n lines|b"},
-                                   {L";b;", L"-|cwd|-|c"},
-                                   {L"b;;a", L"last&5|b|two\\n lines|b"},
+                                   {L";b", L"w|cwd|-|c"},
+                                   {L"b;", L"-|b|-|b"},
+                                   {L"b;;a", L"w|b|two\\n lines|b"},
                                    {L"missing;b", L"-|b|-|b"},
                                    {L"missing", L"-|-|-|-"}};
   for (const auto& c : cases) {
