@@ -7,65 +7,37 @@
 
 namespace {
 
-struct Settings {
-  std::wstring blank, beg, inp, out, path;
-  bool operator==(const Settings& o) const {
-    return blank == o.blank && beg == o.beg && inp == o.inp && out == o.out && path == o.path;
-  }
-};
-
-Settings Current() {
-  return {Tbl::BlankFile, Tbl::BegParam, Tbl::InpFile, Tbl::OutFile, Tbl::PathBlank};
-}
-
-void PrintTo(const Settings& s, std::ostream* os) {
-  *os << testing::PrintToString(std::vector<std::wstring>{s.blank, s.beg, s.inp, s.out, s.path});
-}
-
-void Reset() {
-  Tbl::BlankFile.clear();
-  Tbl::BegParam.clear();
+// The settings B F I O P after reading args, joined with "|".
+std::wstring Read(std::vector<std::string> args, int argc) {
+  Tbl::BlankFile = Tbl::BegParam = Tbl::PathBlank = L"";
   Tbl::InpFile = L"NULL";
   Tbl::OutFile = L"CON";
-  Tbl::PathBlank.clear();
-}
-
-Settings Read(std::vector<std::string> args, int argc) {
-  Reset();
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
   Tbl::ReadCommandLine(argc, argv.data());
-  return Current();
+  return Tbl::BlankFile + L"|" + Tbl::BegParam + L"|" + Tbl::InpFile + L"|" + Tbl::OutFile + L"|" +
+         Tbl::PathBlank;
 }
 
 TEST(ReadCommandLine, OptionsSetTheirSettingLastOneWins) {
-  const Settings none{L"", L"", L"NULL", L"CON", L""};
+  const std::wstring none = L"||NULL|CON|";
   const std::wstring cyrillic{static_cast<wchar_t>(0xFFFFFFD0), static_cast<wchar_t>(0xFFFFFF9F)};
-  struct Case {
+  const struct {
     std::vector<std::string> args;
-    Settings expected;
-  } cases[] = {
-      {{"vexo"}, none},
-      {{"vexo", "-Bform", "-Fbeg.txt", "-Idata.txt", "-Oout.txt", "-P/usr/forms"},
-       {L"form", L"beg.txt", L"data.txt", L"out.txt", L"/usr/forms"}},
-      {{"vexo", "-bform", "-fbeg.txt", "-idata.txt", "-oout.txt", "-p/usr/forms"},
-       {L"form", L"beg.txt", L"data.txt", L"out.txt", L"/usr/forms"}},
-      {{"-Bzeroth"}, {L"zeroth", L"", L"NULL", L"CON", L""}},
-      {{"vexo", "-I", "data.txt"}, {L"", L"", L"", L"CON", L""}},
-      {{"vexo", "-O"}, {L"", L"", L"NULL", L"", L""}},
-      {{"vexo", "-Ofirst.txt", "-osecond.txt"}, {L"", L"", L"NULL", L"second.txt", L""}},
-      {{"vexo", "/Oout.txt", "Oout.txt", "-Xout.txt", "-", "--Oout", "", " -Oout"}, none},
-      {{"vexo", "-I-O x"}, {L"", L"", L"-O x", L"CON", L""}},
-      {{"vexo", "-B\xD0\x9F"}, {cyrillic, L"", L"NULL", L"CON", L""}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Read(c.args, static_cast<int>(c.args.size())), c.expected)
-        << testing::PrintToString(c.args);
+    std::wstring expected;
+  } cases[] = {{{"vexo", "-Bb", "-Ff", "-Ii", "-Oo", "-Pp"}, L"b|f|i|o|p"},
+               {{"vexo", "-bb", "-ff", "-ii", "-oo", "-pp"}, L"b|f|i|o|p"},
+               {{"-Bzeroth"}, L"zeroth||NULL|CON|"},
+               {{"vexo", "-I", "data.txt", "-O"}, L"||||"},
+               {{"vexo", "-Ofirst", "-osecond", "-I-O x"}, L"||-O x|second|"},
+               {{"vexo", "/Oout", "Oout", "-Xout", "-", "--Oout", "", " -Oout"}, none},
+               {{"vexo", "-B\xD0\x9F"}, cyrillic + L"||NULL|CON|"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Read(c.args, static_cast<int>(c.args.size())), c.expected) << c.args.back();
   }
-  // With a count below 1 nothing is examined.
-  for (int argc : {0, -1}) EXPECT_EQ(Read({"-Bform", "-Ix"}, argc), none);
-  Reset();
+  for (int argc : {0, -1}) EXPECT_EQ(Read({"-Bform"}, argc), none);
+  Read({}, 0);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <stdlib.h>
 
 #include <climits>
-#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,77 +15,46 @@ namespace {
 
 class OutputFileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = testing::TempDir() + "vexo_output_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_Dir = pattern;
-  }
+  void SetUp() override { ASSERT_NE(mkdtemp(m_Dir.data()), nullptr); }
   void TearDown() override { std::filesystem::remove_all(m_Dir); }
-
   std::wstring Name(const std::string& name) const {
-    const std::string path = m_Dir + "/" + name;
-    return std::wstring(path.begin(), path.end());
+    return std::wstring(m_Dir.begin(), m_Dir.end()) + L"/" + std::wstring(name.begin(), name.end());
   }
   std::string Read(const std::string& name) const {
     std::ifstream in(m_Dir + "/" + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-
-  std::string m_Dir;
+  std::string m_Dir = testing::TempDir() + "vexo_output_XXXXXX";
 };
 
-TEST_F(OutputFileTest, WritesUtf8BytesWithoutByteOrderMark) {
-  struct Case {
-    std::wstring text;
-    std::string bytes;
-  } cases[] = {
-      {L"", ""},
-      {L"A\x41F\x20AC\n", "A\xD0\x9F\xE2\x82\xAC\n"},
-      {{L'a', static_cast<wchar_t>(0x110000)}, "a\xF4\x90\x80\x80"},
-      {{L'a', static_cast<wchar_t>(0xFFFFFFD0), L'b'}, "a\xD0" "b"},
-      {{L'a', static_cast<wchar_t>(0x200000), L'b'}, "ab"},
-  };
-  for (const Case& c : cases) {
-    {
-      OutputFile out(Name("report.txt").c_str(), false);
-      ASSERT_TRUE(out.IsUsable());
-      out << c.text << c.text.c_str();
-    }
-    EXPECT_EQ(Read("report.txt"), c.bytes + c.bytes);
-  }
-}
-
-TEST_F(OutputFileTest, LongValuesInDecimal) {
-  {
-    OutputFile out(Name("numbers.txt").c_str(), false);
-    out << -42L << L" " << 0L << L" " << LONG_MIN;
-  }
-  EXPECT_EQ(Read("numbers.txt"), "-42 0 " + std::to_string(LONG_MIN));
-}
-
-TEST_F(OutputFileTest, AppendKeepsAndCreateReplaces) {
+TEST_F(OutputFileTest, WritesUtf8WithoutByteOrderMarkAndAppendsOnRequest) {
+  const std::wstring text{
+      L'A', L'\x41F', L'\x20AC', wchar_t(0x110000), wchar_t(0xFFFFFFD0), wchar_t(0x200000)};
   for (bool append : {false, true}) {
-    { OutputFile(Name("log.txt").c_str(), false) << L"one"; }
-    { OutputFile(Name("log.txt").c_str(), append) << L"two"; }
-    EXPECT_EQ(Read("log.txt"), append ? "onetwo" : "two");
+    { OutputFile(Name("r").c_str(), false) << L"old "; }
+    {
+      OutputFile out(Name("r").c_str(), append);
+      ASSERT_TRUE(out.IsUsable());
+      out << text << L"" << std::wstring() << L"|" << -42L << L"|" << LONG_MIN;
+    }
+    EXPECT_EQ(Read("r"), (append ? "old A" : "A") +
+                             std::string("\xD0\x9F\xE2\x82\xAC\xF4\x90\x80\x80\xD0|-42|") +
+                             std::to_string(LONG_MIN));
   }
-  { OutputFile(Name("new.txt").c_str(), true) << L"x"; }
-  EXPECT_EQ(Read("new.txt"), "x");
 }
 
 TEST_F(OutputFileTest, UnopenableNamesMakeADeadWriter) {
-  const std::wstring names[] = {L"", Name("missing/report.txt"),
-                                Name("bad") + static_cast<wchar_t>(0x200000)};
-  for (const std::wstring& name : names) {
+  for (const std::wstring& name :
+       {std::wstring(), Name("missing/r"), Name("r") + wchar_t(0x200000)}) {
     OutputFile out(name.c_str(), false);
     EXPECT_FALSE(out.IsUsable());
     out << L"dropped" << 1L;
   }
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Dir), {}), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(m_Dir));
 }
 
-// "CON" exactly is standard output, shared in order with the console lines;
-// any other spelling names a file.
+// Exactly "CON" is standard output, in order with the console lines; any
+// other spelling names a file.
 TEST_F(OutputFileTest, ConIsStandardOutputInOrderWithConsoleLines) {
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(m_Dir);
@@ -94,11 +62,10 @@ TEST_F(OutputFileTest, ConIsStandardOutputInOrderWithConsoleLines) {
   testing::internal::CaptureStdout();
   {
     OutputFile out(L"CON", false);
-    ASSERT_TRUE(out.IsUsable());
-    out << L"line \x41F" << L"\n";
+    OutputFile lower(L"con", false);
+    out << L"line \x41F\n";
     ConsoleLine(L"message \x20AC");
     out << L"tail\n";
-    OutputFile lower(L"con", false);
     lower << L"file";
   }
   const std::string captured = testing::internal::GetCapturedStdout();

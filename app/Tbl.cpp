@@ -180,8 +180,8 @@ void Tbl::GetBegin() {
   size_t start = 0;
   for (;;) {
     const size_t semicolon = list.find(L';', start);
-    std::wstring name =
-        list.substr(start, semicolon == std::wstring::npos ? std::wstring::npos : semicolon - start);
+    std::wstring name = list.substr(
+        start, semicolon == std::wstring::npos ? std::wstring::npos : semicolon - start);
     if (!name.empty() && name.back() != L'/') name.push_back(L'/');
     name += BegParam;
     ReadBeginFile(name);

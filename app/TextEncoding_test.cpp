@@ -7,64 +7,42 @@
 
 namespace {
 
-wchar_t Wide(uint32_t value) { return static_cast<wchar_t>(value); }
-
 TEST(AppendUtf8, EveryRangeHasItsBytePattern) {
-  struct Case {
+  const struct {
     uint32_t value;
-    std::string bytes;
-    bool complete;
-  } cases[] = {
-      {0x00, std::string(1, '\0'), true},
-      {0x41, "A", true},
-      {0x7F, "\x7F", true},
-      {0x80, "\xC2\x80", true},
-      {0x41F, "\xD0\x9F", true},
-      {0x7FF, "\xDF\xBF", true},
-      {0x800, "\xE0\xA0\x80", true},
-      {0xD800, "\xED\xA0\x80", true},
-      {0xFEFF, "\xEF\xBB\xBF", true},
-      {0xFFFF, "\xEF\xBF\xBF", true},
-      {0x10000, "\xF0\x90\x80\x80", true},
-      {0x1F600, "\xF0\x9F\x98\x80", true},
-      {0x10FFFF, "\xF4\x8F\xBF\xBF", true},
-      {0x110000, "\xF4\x90\x80\x80", true},
-      {0x1FFFFF, "\xF7\xBF\xBF\xBF", true},
-      {0x200000, "", false},
-      {0x7FFFFFFF, "", false},
-      {0xFFFFFF7F, "", false},
-      {0xFFFFFF80, "\x80", true},
-      {0xFFFFFFD0, "\xD0", true},
-      {0xFFFFFFFF, "\xFF", true},
-  };
-  for (const Case& c : cases) {
-    const wchar_t text[] = {L'<', Wide(c.value), L'>'};
+    std::string bytes;  // empty: dropped
+  } cases[] = {{0x00, std::string(1, '\0')},
+               {0x7F, "\x7F"},
+               {0x80, "\xC2\x80"},
+               {0x7FF, "\xDF\xBF"},
+               {0x800, "\xE0\xA0\x80"},
+               {0xD800, "\xED\xA0\x80"},
+               {0xFFFF, "\xEF\xBF\xBF"},
+               {0x10000, "\xF0\x90\x80\x80"},
+               {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+               {0x110000, "\xF4\x90\x80\x80"},
+               {0x1FFFFF, "\xF7\xBF\xBF\xBF"},
+               {0x200000, ""},
+               {0xFFFFFF7F, ""},
+               {0xFFFFFF80, "\x80"},
+               {0xFFFFFFFF, "\xFF"}};
+  for (const auto& c : cases) {
+    const wchar_t text[] = {L'<', static_cast<wchar_t>(c.value), L'>'};
     std::string out = "x";
-    EXPECT_EQ(AppendUtf8(out, text, 3), c.complete) << std::hex << c.value;
+    EXPECT_EQ(AppendUtf8(out, text, 3), !c.bytes.empty()) << std::hex << c.value;
     EXPECT_EQ(out, "x<" + c.bytes + ">") << std::hex << c.value;
   }
 }
 
 TEST(FileSystemName, WidenedBytesGoBackAndUnwritableNamesFail) {
-  struct Case {
-    std::wstring name;
-    bool ok;
-    std::string bytes;
-  } cases[] = {
-      {L"", true, ""},
-      {L"dir/data.txt", true, "dir/data.txt"},
-      {{Wide(0xFFFFFFD0), Wide(0xFFFFFF9F), L'.', L't'}, true, "\xD0\x9F.t"},
-      {{L'\x41F', L'.', L't'}, true, "\xD0\x9F.t"},
-      {{L'a', Wide(0x200000)}, false, ""},
-      {{L'a', L'\0', L'b'}, false, ""},
-  };
-  for (const Case& c : cases) {
-    std::string out = "stale";
-    EXPECT_EQ(FileSystemName(c.name, out), c.ok);
-    if (c.ok) {
-      EXPECT_EQ(out, c.bytes);
-    }
+  const std::wstring widened{static_cast<wchar_t>(0xFFFFFFD0), static_cast<wchar_t>(0xFFFFFF9F)};
+  const std::wstring bad[] = {{L'a', static_cast<wchar_t>(0x200000)}, {L'a', L'\0', L'b'}};
+  std::string out = "stale";
+  for (const std::wstring& name : {widened + L".t", std::wstring(L"\x41F.t")}) {
+    EXPECT_TRUE(FileSystemName(name, out));
+    EXPECT_EQ(out, "\xD0\x9F.t");
   }
+  for (const std::wstring& name : bad) EXPECT_FALSE(FileSystemName(name, out));
 }
 
 }  // namespace
