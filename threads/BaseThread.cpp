@@ -88,10 +88,11 @@ void BaseThread::BreakExec() {
 }
 
 bool BaseThread::WaitBeforeExec(int ms) {
-  if (ms >= 0) return WaitUnlessBroken(m_Mutex, m_CondVar, m_IsBreak, ms);
-  PutLog("Duration of procedure is longer than timer interval " + Name() + " " +
-         std::to_string(ms) + " " + std::to_string(m_Period));
-  return true;
+  if (ms < 0) {
+    PutLog("Duration of procedure is longer than timer interval " + Name() + " " +
+           std::to_string(ms) + " " + std::to_string(m_Period));
+  }
+  return WaitUnlessBroken(m_Mutex, m_CondVar, m_IsBreak, ms);
 }
 
 void BaseThread::ReleaseThread(const std::string& where) {

@@ -74,8 +74,10 @@ class BaseThread {
   // being called is not interrupted, and the body ends at its next wait.
   void BreakExec();
   // The body's wait: true when ms milliseconds passed on the wall clock
-  // without a break, false at a break. 0 returns true at once; a negative ms
-  // (the procedure overran its period) is logged and returns true.
+  // without a break, false at a break. A negative ms (the procedure overran
+  // its period) is logged. With 0 or less the result comes at once: true,
+  // unless a break is pending, so that a procedure overrunning its period
+  // cannot keep Stop waiting.
   bool WaitBeforeExec(int ms);
   // The thread body.
   static void Proc(BaseThread* self);

@@ -50,10 +50,11 @@ void BasePoolThread::Thread::BreakPoolExec() {
 }
 
 bool BasePoolThread::Thread::WaitBeforePoolExec(int ms) {
-  if (ms >= 0) return WaitUnlessBroken(m_PoolMutex, m_PoolCond, m_IsPoolBreak, ms);
-  PutLog("Duration of procedure is longer than timer interval " + Name() + " " +
-         std::to_string(ms) + " " + std::to_string(m_PoolPeriod));
-  return true;
+  if (ms < 0) {
+    PutLog("Duration of procedure is longer than timer interval " + Name() + " " +
+           std::to_string(ms) + " " + std::to_string(m_PoolPeriod));
+  }
+  return WaitUnlessBroken(m_PoolMutex, m_PoolCond, m_IsPoolBreak, ms);
 }
 
 void BasePoolThread::Thread::Exec() {

@@ -47,7 +47,7 @@ int RemainingMs(int period, std::chrono::steady_clock::time_point begin) {
 
 bool WaitUnlessBroken(std::mutex& mutex, std::condition_variable& cond,
                       const std::atomic<bool>& broken, int ms) {
-  if (ms == 0) return true;
+  if (ms <= 0) return !broken;
   using Clock = std::chrono::system_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(ms);
   std::unique_lock<std::mutex> lock(mutex);

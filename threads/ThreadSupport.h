@@ -35,9 +35,9 @@ long KernelThreadId();
 int RemainingMs(int period, std::chrono::steady_clock::time_point begin);
 
 // Waits ms milliseconds on the wall clock unless broken is set. True when the
-// time passed without a break (also at once for ms 0); false as soon as a
-// break is seen. broken must be set under mutex and cond notified, so that a
-// break requested just before the wait is not lost. ms must not be negative.
+// time passed without a break; false as soon as a break is seen, also at once
+// for ms 0 or below. broken must be set under mutex and cond notified, so that
+// a break requested just before the wait is not lost.
 bool WaitUnlessBroken(std::mutex& mutex, std::condition_variable& cond,
                       const std::atomic<bool>& broken, int ms);
 
