@@ -5,43 +5,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "TestLog.h"
+#include "ThreadTesting.h"
 
 namespace {
 
 using std::chrono::milliseconds;
-using Clock = std::chrono::steady_clock;
-
-// A procedure that counts its calls, notes the kernel thread and start time
-// of each, runs an optional action, and returns false on call falseOn.
-struct Probe {
-  std::atomic<int> calls{0};
-  std::atomic<int> returned{0};
-  std::atomic<long> tid{0};
-  int falseOn = 0;
-  int sleepMs = 0;
-  std::function<void()> action;
-  std::mutex mutex;
-  std::vector<Clock::time_point> starts;
-
-  static bool Call(void* arg) {
-    Probe* p = static_cast<Probe*>(arg);
-    {
-      std::lock_guard<std::mutex> lock(p->mutex);
-      p->starts.push_back(Clock::now());
-    }
-    p->tid = KernelTid();
-    const int call = ++p->calls;
-    if (p->action) p->action();
-    std::this_thread::sleep_for(milliseconds(p->sleepMs));
-    ++p->returned;
-    return call != p->falseOn;
-  }
-  milliseconds Gap(size_t i) {
-    std::lock_guard<std::mutex> lock(mutex);
-    return std::chrono::duration_cast<milliseconds>(starts.at(i) - starts.at(i - 1));
-  }
-};
+using Clock = Probe::Clock;
 
 std::string Line(const std::string& name, const std::string& text) { return name + " - " + text; }
 
