@@ -25,6 +25,10 @@
 // the thread (with logging on, the thread logs "Avto break " for it). The
 // same holds for a restart by Start. So Stop never waits for a tick that
 // waits for Stop.
+//
+// Destroying a ticking list ends its thread as BaseThread's destructor does;
+// a class derived from a list does the same in its own destructor (see
+// BaseThread::ReleaseThreadOnDestroy).
 class ListTimersCore : public BaseThread {
  public:
   void Lock(const std::string& reason);
@@ -112,8 +116,6 @@ class CountdownListTimers : public ListTimersCore {
     int m_Interval;
   };
 
-  ~CountdownListTimers() override { ReleaseThreadOnDestroy(); }
-
   // Registers the procedure to be called after first ticks and then every
   // interval ticks. With first 0 or below it is called at once and kept only
   // when it returned true and an interval is set. Entries already registered
@@ -150,6 +152,7 @@ class BaseListTimersMinute : public CountdownListTimers {
 
   explicit BaseListTimersMinute(WallClock clock = &SystemTime)
       : CountdownListTimers("BaseListTimersMinute"), m_Clock(clock) {}
+  ~BaseListTimersMinute() override { ReleaseThreadOnDestroy(); }
 
   void Start(const std::string& name, bool log);
 
@@ -161,6 +164,7 @@ class BaseListTimersMinute : public CountdownListTimers {
 class BaseListTimersSecond : public CountdownListTimers {
  public:
   BaseListTimersSecond() : CountdownListTimers("BaseListTimersSecond") {}
+  ~BaseListTimersSecond() override { ReleaseThreadOnDestroy(); }
 
   void Start(const std::string& name, bool log);
 };

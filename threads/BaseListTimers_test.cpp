@@ -65,10 +65,10 @@ TEST(ProcTimer, CountsDownToEachCall) {
 
 TEST(BaseListTimers, RegistersAProcedureAndArgumentOnce) {
   CapturedLog log;
+  Probe a, b;
   BaseListTimers list;
   list.Start("L", 60000, 60000, true);
   const std::string n = list.Name();
-  Probe a, b;
   EXPECT_TRUE(list.AddProcTimer("a", &Probe::Call, &a));
   EXPECT_FALSE(list.AddProcTimer("a2", &Probe::Call, &a));
   EXPECT_TRUE(list.AddProcTimer("b", &Probe::Call, &b));
@@ -84,8 +84,8 @@ TEST(BaseListTimers, RegistersAProcedureAndArgumentOnce) {
 
 TEST(BaseListTimers, TickCallsEveryEntryAndDropsThoseReturningFalse) {
   CapturedLog log;
-  BaseListTimers list;
   Probe keeps, quits;
+  BaseListTimers list;
   quits.falseOn = 2;
   list.Start("L", 0, 10, true);
   list.AddProcTimer("keeps", &Probe::Call, &keeps);
@@ -113,11 +113,11 @@ TEST(CountdownListTimers, RegistrationCallsAtOnceWhenNoTicksAreLeft) {
   for (const Case& c : cases) {
     CapturedLog log;
     g_Second = 0;  // no tick within the test
+    Probe probe;
+    probe.falseOn = c.falseOn;
     BaseListTimersMinute list(&ClockAtSecond);
     list.Start("M", true);
     const std::string n = list.Name();
-    Probe probe;
-    probe.falseOn = c.falseOn;
     list.AddProcTimer("t", &Probe::Call, &probe, c.first, c.interval);
     list.DelProcTimer(&Probe::Call, &probe);
     const std::string t = ProcTimer("t", nullptr, nullptr, c.first, c.interval).Name();
@@ -142,8 +142,8 @@ TEST(BaseListTimersMinute, FirstTickComesAtTheNextFullMinute) {
 
 TEST(BaseListTimersSecond, TicksOnceASecondFromTheStart) {
   CapturedLog log;
-  BaseListTimersSecond list;
   Probe once;
+  BaseListTimersSecond list;
   list.Start("S", true);
   const std::string n = list.Name();
   EXPECT_EQ(n.rfind("S(0,1000) PID: ", 0), 0u) << n;
@@ -156,8 +156,8 @@ TEST(BaseListTimersSecond, TicksOnceASecondFromTheStart) {
 }
 
 TEST(ListTimers, StopDoesNotWaitForATickWaitingForTheList) {
-  BaseListTimers list;
   Probe entry;
+  BaseListTimers list;
   list.Start("L", 0, 1, false);
   list.AddProcTimer("e", &Probe::Call, &entry);
   ASSERT_TRUE(WaitUntil([&] { return entry.calls >= 1; }));
@@ -173,9 +173,9 @@ TEST(ListTimers, StopDoesNotWaitForATickWaitingForTheList) {
 
 TEST(ListTimers, RestartsStopsAndRegistrationsFromTwoThreadsNeverBlock) {
   CapturedLog log;
+  Probe entry;
   BaseListTimersSecond seconds;
   BaseListTimers list;
-  Probe entry;
   std::atomic<bool> done{false};
   std::thread registrar([&] {
     while (!done) {

@@ -16,7 +16,7 @@ BasePoolThread::~BasePoolThread() { Stop(); }
 void BasePoolThread::PutLog(const std::string& text) { WriteLogLine(m_Name + " - " + text); }
 
 void BasePoolThread::Lock(const std::string& reason) {
-  if (m_Mutex.try_lock_for(kLockLimit)) {
+  if (m_Mutex.try_lock_until(LockDeadline(kLockLimit))) {
     SetAction(reason);
     return;
   }

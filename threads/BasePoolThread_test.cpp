@@ -24,8 +24,8 @@ bool CountCall(void*) {
 
 TEST(BasePoolThread, ReusesAMemberThatFinishedItsJob) {
   CapturedLog log;
-  BasePoolThread pool("P", true);
   Probe first, second;
+  BasePoolThread pool("P", true);
   Member* member = pool.StartProc("a", &Probe::Call, &first, 0, 0);
   ASSERT_TRUE(WaitUntil(
       [&] { return first.returned == 1 && EndsWith(member->Name(), "Before wait exec "); }));
@@ -39,6 +39,7 @@ TEST(BasePoolThread, ReusesAMemberThatFinishedItsJob) {
 
 TEST(BasePoolThread, JobWithANullArgumentIsNotRun) {
   CapturedLog log;
+  Probe next;
   BasePoolThread pool("P", true);
   Member* member = pool.StartProc("n", &CountCall, nullptr, 0, 0);
   ASSERT_TRUE(WaitUntil([&] {
@@ -47,14 +48,13 @@ TEST(BasePoolThread, JobWithANullArgumentIsNotRun) {
   }));
   ASSERT_TRUE(WaitUntil([&] { return EndsWith(member->Name(), "Before wait exec "); }));
   EXPECT_EQ(g_NullJobCalls, 0);
-  Probe next;
   EXPECT_EQ(pool.StartProc("p", &Probe::Call, &next, 0, 0), member);
 }
 
 TEST(BasePoolThread, RefusesAJobThatIsAlreadyRunning) {
   CapturedLog log;
-  BasePoolThread pool("P", false);
   BlockedJob job, other;
+  BasePoolThread pool("P", false);
   Member* member = pool.StartProc("a", &Probe::Call, &job, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return job.calls == 1; }));
   EXPECT_EQ(pool.StartProc("again", &Probe::Call, &job, 0, 0), member);
@@ -76,9 +76,9 @@ TEST(BasePoolThread, MemberStateFollowsTheJob) {
                         {0, 0, true, "Func begin "},
                         {0, 60000, false, "Func TRUE end "}};
   for (const Case& c : cases) {
-    BasePoolThread pool("P", false);
     BlockedJob job;
     job.released = !c.blocked;
+    BasePoolThread pool("P", false);
     Member* member = pool.StartProc("s", &Probe::Call, &job, c.delay, c.period);
     EXPECT_TRUE(WaitUntil([&] { return EndsWith(member->Name(), c.state); })) << member->Name();
     job.released = true;
@@ -87,8 +87,8 @@ TEST(BasePoolThread, MemberStateFollowsTheJob) {
 
 TEST(BasePoolThread, FindsAndBreaksOffARunningJob) {
   for (bool viaStopProc : {false, true}) {
-    BasePoolThread pool("P", false);
     Probe job;  // periodic, never returns false
+    BasePoolThread pool("P", false);
     Member* member = pool.StartProc("j", &Probe::Call, &job, 0, 5);
     ASSERT_TRUE(WaitUntil([&] { return job.calls >= 2; }));
     std::string name;
@@ -110,12 +110,12 @@ TEST(BasePoolThread, FindsAndBreaksOffARunningJob) {
 
 TEST(BasePoolThread, PrintProcShowsWorkAndBreakOfEveryMember) {
   CapturedLog log;
-  BasePoolThread pool("P", false);
   Probe unknown;
+  BlockedJob job;
+  BasePoolThread pool("P", false);
   pool.PrintProc();
   pool.StopProc(&Probe::Call, &unknown);
   EXPECT_TRUE(log.Lines().empty());
-  BlockedJob job;
   pool.StartProc("j", &Probe::Call, &job, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return job.calls == 1; }));
   pool.PrintProc();
@@ -129,8 +129,8 @@ TEST(BasePoolThread, PrintProcShowsWorkAndBreakOfEveryMember) {
 
 TEST(BasePoolThread, OverrunOfAJobIsLoggedByThePool) {
   CapturedLog log;
-  BasePoolThread pool("P", false);
   Probe job;
+  BasePoolThread pool("P", false);
   job.sleepMs = 30;
   job.falseOn = 2;
   Member* member = pool.StartProc("j", &Probe::Call, &job, 0, 10);
@@ -146,9 +146,9 @@ TEST(BasePoolThread, OverrunOfAJobIsLoggedByThePool) {
 
 TEST(BasePoolThread, StopBreaksRunningJobsAndLetsThemUseThePool) {
   CapturedLog log;
-  BasePoolThread pool("P", true);
   Probe periodic, late, caller;
   std::atomic<Member*> lateMember{nullptr};
+  BasePoolThread pool("P", true);
   caller.action = [&] {
     // Stop has begun once it has broken the periodic job off.
     WaitUntil([&] {

@@ -25,7 +25,7 @@ BaseThread::Borders::~Borders() {
 
 BaseThread::~BaseThread() { ReleaseThreadOnDestroy(); }
 
-void BaseThread::ReleaseThreadOnDestroy() { ReleaseThread("BaseThread::~BaseThread"); }
+void BaseThread::ReleaseThreadOnDestroy() { ReleaseThread("BaseThread::~BaseThread", true); }
 
 bool BaseThread::IsOwnThread() const { return t_Body == this; }
 
@@ -42,7 +42,7 @@ void BaseThread::Start(const std::string& name, Procedure proc, void* param, int
     PutLog(Name() + " - BaseThread::Start: called from its own procedure, not restarted");
     return;
   }
-  ReleaseThread("BaseThread::Start");
+  ReleaseThread("BaseThread::Start", false);
   m_Name = name;
   m_IsLog = log;
   m_Delay = delay;
@@ -95,17 +95,25 @@ bool BaseThread::WaitBeforeExec(int ms) {
   return WaitUnlessBroken(m_Mutex, m_CondVar, m_IsBreak, ms);
 }
 
-void BaseThread::ReleaseThread(const std::string& where) {
+void BaseThread::ReleaseThread(const std::string& where, bool ownLog) {
   if (!m_Thread.joinable()) return;
-  const std::string prefix = Name() + " - " + where + ": ";
+  const std::string name = ownLog ? BaseThread::Name() : Name();
+  const auto log = [&](const std::string& text) {
+    const std::string line = name + " - " + where + ": " + text;
+    if (ownLog) {
+      WriteLogLine(name + " - " + line);
+    } else {
+      PutLog(line);
+    }
+  };
   if (m_IsRun && !m_IsExec) {
-    PutLog(prefix + "forced stop beginning");
+    log("forced stop beginning");
     Stop();
-    PutLog(prefix + "forced stop ending");
+    log("forced stop ending");
     return;
   }
   if (m_IsRun) {
-    PutLog(prefix + "forced disconnection !!!");
+    log("forced disconnection !!!");
     BreakExec();
     WaitForEnd(false);
   }

@@ -100,15 +100,19 @@ class BaseThread {
   bool IsLog() const { return m_IsLog || s_IsAllLog; }
   bool IsBreak() const { return m_IsBreak; }
   const std::string& Pid() const { return m_Pid; }
-  // What the destructor does with a thread still held. A derived class whose
-  // procedure uses its own members calls this in its destructor, before
-  // those members go.
+  // What the destructor does with a thread still held, logged with this
+  // class's own Name and PutLog. The body calls the virtual Name and PutLog,
+  // which change while an object is destroyed, and a derived procedure may
+  // use derived members; so every derived class whose objects may be
+  // destroyed with a running thread calls this first in its destructor, and
+  // the most-derived destructor is the one that ends the thread.
   void ReleaseThreadOnDestroy();
 
  private:
   // Ends a thread still held, logging the forced stop or disconnection with
-  // where (the operation) in the text.
-  void ReleaseThread(const std::string& where);
+  // where (the operation) in the text; with ownLog through this class's own
+  // Name and PutLog.
+  void ReleaseThread(const std::string& where, bool ownLog);
   // Polls every millisecond until the body has ended; with watch, gives up
   // after 30 seconds and ends the process.
   void WaitForEnd(bool watch);

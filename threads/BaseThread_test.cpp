@@ -53,9 +53,9 @@ TEST(BaseThread, LogsEveryEventOfARun) {
 }
 
 TEST(BaseThread, NameCarriesTheKernelThreadIdOfTheBody) {
+  Probe probe;
   BaseThread thread;
   EXPECT_EQ(thread.Name(), "(0,0)");
-  Probe probe;
   thread.Start("poll", &Probe::Call, &probe, 0, 60000, false);
   ASSERT_TRUE(WaitUntil([&] { return probe.calls == 1; }));
   EXPECT_NE(probe.tid, KernelTid());
@@ -133,10 +133,10 @@ TEST(BaseThread, BreakDuringTheDelayEndsTheRunWithoutACall) {
 
 TEST(BaseThread, StopWithoutAThreadDoesNothing) {
   CapturedLog log;
+  Probe probe;
   BaseThread thread;
   thread.Stop();
   EXPECT_TRUE(log.Lines().empty());
-  Probe probe;
   thread.Start("t", &Probe::Call, &probe, 0, 60000, false);
   thread.Stop();
   thread.Stop();
@@ -190,15 +190,14 @@ TEST(BaseThread, ThreadInsideItsProcedureIsWaitedForBeforeRestartOrDestruction) 
 
 TEST(BaseThread, OwnProcedureCanStopButNotRestartItsThread) {
   CapturedLog log;
+  Probe stopper, restarter;
   BaseThread thread;
-  Probe stopper;  // overruns its period, so only the break can end the run
-  stopper.sleepMs = 5;
+  stopper.sleepMs = 5;  // overruns its period, so only the break can end the run
   stopper.action = [&] { thread.Stop(); };
   thread.Start("t", &Probe::Call, &stopper, 0, 1, false);
   ASSERT_TRUE(WaitUntil([&] { return !thread.IsRun(); }));
   EXPECT_EQ(stopper.calls, 1);
 
-  Probe restarter;
   restarter.falseOn = 2;
   restarter.action = [&] { thread.Start("other", &Probe::Call, &restarter, 0, 0, true); };
   thread.Start("t", &Probe::Call, &restarter, 0, 1, false);

@@ -7,7 +7,7 @@ using namespace vexo_threads;
 
 void ListTimersCore::Lock(const std::string& reason) {
   if (m_Owner.load() == std::this_thread::get_id()) ReportLockTimeout(reason);
-  if (!m_Mutex.try_lock_for(kLockLimit)) ReportLockTimeout(reason);
+  if (!m_Mutex.try_lock_until(LockDeadline(kLockLimit))) ReportLockTimeout(reason);
   m_Owner = std::this_thread::get_id();
   SetAction(reason);
 }
@@ -19,14 +19,14 @@ void ListTimersCore::Unlock() {
 
 bool ListTimersCore::LockForTick(const std::string& reason) {
   // Short tries, so that a break requested while the tick waits is seen.
-  const auto deadline = std::chrono::steady_clock::now() + kLockLimit;
+  const auto deadline = LockDeadline(kLockLimit);
   while (!IsBreak()) {
-    if (m_Mutex.try_lock_for(std::chrono::milliseconds(1))) {
+    if (m_Mutex.try_lock_until(LockDeadline(std::chrono::milliseconds(1)))) {
       m_Owner = std::this_thread::get_id();
       SetAction(reason);
       return true;
     }
-    if (std::chrono::steady_clock::now() > deadline) ReportLockTimeout(reason);
+    if (std::chrono::system_clock::now() > deadline) ReportLockTimeout(reason);
   }
   return false;
 }

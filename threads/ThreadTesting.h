@@ -65,6 +65,8 @@ inline long KernelTid() { return static_cast<long>(syscall(SYS_gettid)); }
 // The PID text of Name() for a body running as kernel thread tid.
 inline std::string PidText(long tid) { return " PID: " + std::to_string(tid) + " "; }
 
+// Objects that run a probe must be declared after it, so that they end
+// before it goes.
 // A procedure that counts its calls, notes the kernel thread and start time
 // of each, runs an optional action, sleeps sleepMs and returns false on call
 // falseOn.
@@ -89,8 +91,9 @@ struct Probe {
     const int call = ++p->calls;
     if (p->action) p->action();
     std::this_thread::sleep_for(std::chrono::milliseconds(p->sleepMs));
-    ++p->returned;
-    return call != p->falseOn;
+    const bool result = call != p->falseOn;
+    ++p->returned;  // the last touch: a test may let the probe go once it sees this
+    return result;
   }
   // Time between the starts of calls i - 1 and i (from 0).
   std::chrono::milliseconds Gap(size_t i) {
