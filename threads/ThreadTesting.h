@@ -1,10 +1,11 @@
-// Test support: captures the library's log lines, waits for conditions, a
-// probing procedure, and kernel thread ids the way the log shows them.
+// Test support: the library's log lines captured, waiting for a condition, a
+// probing procedure, and kernel thread ids as the log shows them.
 #pragma once
 
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -19,64 +20,59 @@
 class CapturedLog {
  public:
   CapturedLog() {
-    std::lock_guard<std::mutex> lock(Mutex());
-    Store().clear();
+    std::lock_guard<std::mutex> lock(s_Mutex);
+    s_Lines.clear();
     BaseThread::SetLogSink(&Append);
   }
   ~CapturedLog() { BaseThread::SetLogSink(nullptr); }
   std::vector<std::string> Lines() const {
-    std::lock_guard<std::mutex> lock(Mutex());
-    return Store();
+    std::lock_guard<std::mutex> lock(s_Mutex);
+    return s_Lines;
   }
   bool Contains(const std::string& line) const {
-    for (const std::string& l : Lines()) {
-      if (l == line) return true;
-    }
-    return false;
+    const std::vector<std::string> lines = Lines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
 
  private:
-  static std::mutex& Mutex() {
-    static std::mutex mutex;
-    return mutex;
-  }
-  static std::vector<std::string>& Store() {
-    static std::vector<std::string> lines;
-    return lines;
-  }
   static void Append(const std::string& line) {
-    std::lock_guard<std::mutex> lock(Mutex());
-    Store().push_back(line);
+    std::lock_guard<std::mutex> lock(s_Mutex);
+    s_Lines.push_back(line);
   }
+  inline static std::mutex s_Mutex;
+  inline static std::vector<std::string> s_Lines;
 };
 
-// Polls every millisecond until done() holds or limit passes; done()'s result.
-inline bool WaitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-  const auto end = std::chrono::steady_clock::now() + limit;
+// Polls every millisecond until done() holds or 10 s pass; done()'s result.
+inline bool WaitUntil(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (!done() && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return done();
 }
 
-inline long KernelTid() { return static_cast<long>(syscall(SYS_gettid)); }
+// Waits until the thread's body has ended.
+inline bool Ended(const BaseThread& thread) {
+  return WaitUntil([&] { return !thread.IsRun(); });
+}
 
+inline long KernelTid() { return static_cast<long>(syscall(SYS_gettid)); }
 // The PID text of Name() for a body running as kernel thread tid.
 inline std::string PidText(long tid) { return " PID: " + std::to_string(tid) + " "; }
+inline bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
 
-// Objects that run a probe must be declared after it, so that they end
-// before it goes.
-// A procedure that counts its calls, notes the kernel thread and start time
-// of each, runs an optional action, sleeps sleepMs and returns false on call
-// falseOn.
+// A procedure that counts its calls, notes the kernel thread and start of
+// each, runs an optional action, sleeps sleepMs and returns false on call
+// falseOn. Several threads may call one probe. Objects that call a probe are
+// declared after it, so they end first; starts is read once calls are over.
 struct Probe {
   using Clock = std::chrono::steady_clock;
-  std::atomic<int> calls{0};
-  std::atomic<int> returned{0};
+  std::atomic<int> calls{0}, returned{0};
   std::atomic<long> tid{0};
-  int falseOn = 0;
-  int sleepMs = 0;
+  int falseOn = 0, sleepMs = 0;
   std::function<void()> action;
   std::mutex mutex;
   std::vector<Clock::time_point> starts;
@@ -95,13 +91,4 @@ struct Probe {
     ++p->returned;  // the last touch: a test may let the probe go once it sees this
     return result;
   }
-  // Time between the starts of calls i - 1 and i (from 0).
-  std::chrono::milliseconds Gap(size_t i) {
-    std::lock_guard<std::mutex> lock(mutex);
-    return std::chrono::duration_cast<std::chrono::milliseconds>(starts.at(i) - starts.at(i - 1));
-  }
 };
-
-inline bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
