@@ -1,0 +1,149 @@
+#include "BaseThread.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ThreadTesting.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+std::string Line(const std::string& name, const std::string& text) { return name + " - " + text; }
+
+TEST(BaseThread, LogsEveryEventOfARun) {
+  struct Case { int period, falseOn; bool log, allLog; int calls; };
+  const Case cases[] = {{0, 0, true, false, 1}, {0, 1, true, false, 1}, {5, 3, true, false, 3},
+                        {5, 3, false, true, 3},  // the global flag reaches Init and Start only
+                        {5, 3, false, false, 3}};
+  for (const Case& c : cases) {
+    CapturedLog log;
+    Probe probe;
+    probe.falseOn = c.falseOn;
+    BaseThread::s_IsAllLog = c.allLog;
+    BaseThread thread;
+    thread.Start("t", &Probe::Call, &probe, 0, c.period, c.log);
+    ASSERT_TRUE(Ended(thread));
+    BaseThread::s_IsAllLog = false;
+    const std::string init = "t(0," + std::to_string(c.period) + ")";
+    const std::string name = init + PidText(probe.tid);
+    std::vector<std::string> expected;
+    if (c.log || c.allLog) {
+      expected = {Line(init, "Init  " + init + " launching PID: " + std::to_string(KernelTid())),
+                  Line(name, "Start " + name)};
+    }
+    for (int i = 0; c.log && i < c.calls; ++i) expected.push_back(Line(name, "Exec " + name));
+    if (c.log && c.falseOn != 0) expected.push_back(Line(name, "Avto break " + name));
+    if (c.log) expected.push_back(Line(name, "End " + name));
+    EXPECT_EQ(log.Lines(), expected) << "period " << c.period << " log " << c.log;
+    EXPECT_EQ(probe.calls, c.calls);
+  }
+}
+
+TEST(BaseThread, CallsStartOnePeriodApartAfterTheDelay) {
+  Probe probe;
+  probe.falseOn = 4;
+  probe.sleepMs = 30;
+  const Probe::Clock::time_point start = Probe::Clock::now();
+  BaseThread thread;
+  thread.Start("t", &Probe::Call, &probe, 50, 100, false);
+  ASSERT_TRUE(Ended(thread));
+  ASSERT_EQ(probe.calls, 4);
+  EXPECT_GE(probe.starts[0] - start, milliseconds(50));
+  for (size_t i = 1; i < 4; ++i) {
+    EXPECT_GE(probe.starts[i] - probe.starts[i - 1], milliseconds(99)) << i;
+    EXPECT_LT(probe.starts[i] - probe.starts[i - 1], milliseconds(300)) << i;
+  }
+}
+
+TEST(BaseThread, LogsAnOverrunAndCallsAgainAtOnce) {
+  CapturedLog log;
+  Probe probe;
+  probe.sleepMs = 150;
+  probe.falseOn = 2;
+  BaseThread thread;
+  thread.Start("t", &Probe::Call, &probe, -7, 100, false);  // a negative delay is an overrun too
+  ASSERT_TRUE(Ended(thread));
+  const std::string name = "t(-7,100)" + PidText(probe.tid);
+  const std::string head = Line(name, "Duration of procedure is longer than timer interval " + name);
+  const std::vector<std::string> lines = log.Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], head + " -7 100");
+  ASSERT_EQ(lines[1].rfind(head + " -", 0), 0u) << lines[1];
+  EXPECT_LE(std::stoi(lines[1].substr(head.size())), -50);
+  EXPECT_TRUE(EndsWith(lines[1], " 100"));
+  EXPECT_LT(probe.starts.at(1) - probe.starts.at(0), milliseconds(230));  // not 100 ms more
+}
+
+TEST(BaseThread, BreakDuringTheDelayEndsTheRunWithoutACall) {
+  for (bool viaStop : {false, true}) {
+    CapturedLog log;
+    Probe probe;
+    BaseThread thread;
+    thread.Stop();  // without a thread: nothing happens
+    EXPECT_TRUE(log.Lines().empty());
+    thread.Start("t", &Probe::Call, &probe, 60000, 0, true);
+    const std::string name = thread.Name();
+    if (viaStop) thread.Stop();
+    if (!viaStop) thread.BreakExec();
+    ASSERT_TRUE(Ended(thread));
+    EXPECT_EQ(probe.calls, 0);
+    EXPECT_EQ(log.Lines().size(), viaStop ? 4u : 3u);  // Init, Start, (Stop,) End
+    EXPECT_TRUE(log.Contains(Line(name, "End " + name)));
+    EXPECT_EQ(log.Contains(Line(name, "Stop " + name)), viaStop);
+  }
+}
+
+TEST(BaseThread, RestartOrDestructionEndsTheThreadItFinds) {
+  for (bool inside : {false, true}) {
+    for (bool destroy : {false, true}) {
+      CapturedLog log;
+      Probe probe;
+      std::atomic<bool> release{!inside};
+      probe.action = [&] { WaitUntil([&] { return release.load(); }); };
+      auto thread = std::make_unique<BaseThread>();
+      thread->Start("old", &Probe::Call, &probe, 0, inside ? 1 : 60000, false);
+      ASSERT_TRUE(WaitUntil([&] { return thread->IsExec() == inside && probe.calls == 1; }));
+      const std::string name = thread->Name();
+      const std::string head =
+          Line(name, name + (destroy ? " - BaseThread::~BaseThread: " : " - BaseThread::Start: "));
+      const std::vector<std::string> expected =
+          inside ? std::vector<std::string>{head + "forced disconnection !!!"}
+                 : std::vector<std::string>{head + "forced stop beginning", head + "forced stop ending"};
+      std::thread releaser([&] {
+        WaitUntil([&] { return log.Contains(expected[0]); });
+        release = true;
+      });
+      if (destroy) thread.reset();
+      if (!destroy) thread->Start("new", &Probe::Call, &probe, 60000, 0, false);
+      EXPECT_EQ(probe.returned, 1);  // the owner went on only after the procedure returned
+      releaser.join();
+      std::vector<std::string> lines = log.Lines();
+      lines.resize(std::min(lines.size(), expected.size()));  // an overrun line may follow
+      EXPECT_EQ(lines, expected);
+      EXPECT_EQ(probe.calls, 1);  // the old run made no further call, though it overran
+    }
+  }
+}
+
+TEST(BaseThread, OwnProcedureCanStopButNotRestartItsThread) {
+  CapturedLog log;
+  Probe stopper, restarter;
+  BaseThread thread;
+  stopper.sleepMs = 5;  // overruns its period, so only the break can end the run
+  stopper.action = [&] { thread.Stop(); };
+  thread.Start("t", &Probe::Call, &stopper, 0, 1, false);
+  ASSERT_TRUE(Ended(thread));
+  EXPECT_EQ(stopper.calls, 1);
+  restarter.falseOn = 2;
+  restarter.action = [&] { thread.Start("other", &Probe::Call, &restarter, 0, 0, true); };
+  thread.Start("t", &Probe::Call, &restarter, 0, 1, false);
+  ASSERT_TRUE(Ended(thread));
+  EXPECT_EQ(restarter.calls, 2);
+  const std::string name = "t(0,1)" + PidText(restarter.tid);
+  EXPECT_TRUE(log.Contains(
+      Line(name, name + " - BaseThread::Start: called from its own procedure, not restarted")));
+}
+
+}  // namespace
