@@ -20,7 +20,9 @@ install(TARGETS vexo_util vexo_threads EXPORT vexoTargets
 # name, so a thread header reaches the utility headers by their plain names.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/util/ ${PROJECT_SOURCE_DIR}/threads/
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo COMPONENT vexo_development
-  FILES_MATCHING PATTERN "*.h")
+  FILES_MATCHING PATTERN "*.h"
+  # The thread library's own helpers and test aids are not part of its interface.
+  PATTERN "ThreadSupport.h" EXCLUDE PATTERN "ThreadTesting.h" EXCLUDE)
 
 install(EXPORT vexoTargets NAMESPACE vexo:: DESTINATION ${VEXO_PACKAGE_DIR}
   COMPONENT vexo_development)
