@@ -117,21 +117,6 @@ TEST_F(BlankLoad, RepeatLimitsAreInclusive) {
   }
 }
 
-TEST_F(BlankLoad, MacroDeclarations) {
-  LoadPart(">A=$12\n>A=$12\n>B=&3\n");
-  EXPECT_TRUE(Tbl::TabRcdField.SetCurrentMac(L'A'));
-  EXPECT_TRUE(Tbl::TabHdrField.SetCurrentMac(L'B'));
-  EXPECT_FALSE(Tbl::TabHdrField.SetCurrentMac(L'A'));
-}
-
-TEST_F(BlankLoad, HeaderFieldGivenBeforeLoadCannotBeAMacro) {
-  Tbl::TabHdrField.InsertField(3);
-  WritePart(1, ">B=&3\n");
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(blank_->Load(1), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), Message(Tbl::errRedefine, ">B=&3\n"));
-}
-
 TEST_F(BlankLoad, PartsAndRestarts) {
   WritePart(1, "a &1 one\n");
   WritePart(2, "b &1 two\n");
@@ -149,15 +134,6 @@ TEST_F(BlankLoad, PartsAndRestarts) {
   EXPECT_EQ(Report(), "");
 }
 
-TEST_F(BlankLoad, LoadRewindsTheHeaderFields) {
-  SetField(Tbl::TabHdrField, 4, L"abc");
-  Tbl::TabHdrField.SetCurrent(4);
-  Tbl::TabHdrField.GetSym();
-  WritePart(1, "x\n");
-  ASSERT_EQ(blank_->Load(1), 1);
-  EXPECT_EQ(Tbl::TabHdrField.AllOst(), 3u);
-}
-
 TEST_F(BlankLoad, EmptyPartAndLongLines) {
   LoadPart("");
   EXPECT_EQ(blank_->Count(), 0);
@@ -169,34 +145,6 @@ TEST_F(BlankLoad, EmptyPartAndLongLines) {
     // The line feed after exactly kLineMax characters is consumed with them.
     EXPECT_EQ(blank_->Count(), length <= kLineMax ? 1 : 2) << length;
   }
-}
-
-TEST_F(BlankLoad, BaseNameWithExtensionNeverLoads) {
-  WritePart(1, "x\n");
-  for (const char* name : {"/form.frm", "/form.1x"}) {
-    Blank blank(Wide(dir_ + name).c_str(), *out_);
-    EXPECT_EQ(blank.Load(1), 0) << name;
-  }
-  Blank dotted(Wide(dir_ + "/form.").c_str(), *out_);
-  std::ofstream(dir_ + "/form..1") << "x\n";
-  EXPECT_EQ(dotted.Load(1), 1);
-}
-
-TEST_F(BlankLoad, BlankDirectoryIsTheOnlyPlaceLooked) {
-  WritePart(1, "x\n");
-  Tbl::PathBlank = Wide(dir_);
-  Blank relative(L"form", *out_);
-  EXPECT_EQ(relative.Load(1), 1);
-  Tbl::PathBlank = Wide(dir_ + "/");
-  Blank doubled(L"form", *out_);
-  EXPECT_EQ(doubled.Load(1), 1);
-  Tbl::PathBlank = Wide(dir_ + "/missing");
-  Blank missing(L"form", *out_);
-  EXPECT_EQ(missing.Load(1), 0);
-  Tbl::PathBlank.clear();
-  EXPECT_TRUE(Blank::FileExist(Wide(dir_), L"form.1"));
-  EXPECT_FALSE(Blank::FileExist(Wide(dir_), L"form.2"));
-  EXPECT_FALSE(Blank::FileExist(std::wstring(1, static_cast<wchar_t>(0x200000)), L"x"));
 }
 
 }  // namespace

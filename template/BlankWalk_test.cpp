@@ -11,12 +11,6 @@ using Lines = std::vector<int>;
 
 std::string Message(Tbl::numErr e) { return DBString(Tbl::Err(e)).ToStr() + "\n"; }
 
-TEST_F(BlankWalk, TextLinesInOrderThenNullForEver) {
-  LoadPart("a\nb\nc\n");
-  EXPECT_EQ(Walk(0, 5), (Lines{0, 1, 2, -1, -1}));
-  EXPECT_EQ(blank_->Cur(), 4);  // every further call moves on by one
-}
-
 TEST_F(BlankWalk, RepeatBlockAndPendingBreaks) {
   // Block of A and B, three passes, then C. Each pending break ends the
   // repetition once, at the block's last line.
@@ -31,18 +25,6 @@ TEST_F(BlankWalk, RepeatBlockAndPendingBreaks) {
     EXPECT_EQ(Walk(0, 8), expected[breaks]) << breaks;
     EXPECT_EQ(Tbl::totBreak, 0);
   }
-}
-
-TEST_F(BlankWalk, RepeatArmedAgainOnEveryPass) {
-  LoadPart(">1\n>repeat 1:2\nA\n>jump to 1\n");
-  EXPECT_EQ(Walk(0, 4), (Lines{2, 2, 2, 2}));
-}
-
-TEST_F(BlankWalk, ShortRepeatBlockIsPrintedOnce) {
-  LoadPart(">repeat 5:2\nA\nB\nC\n");
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(Walk(0, 4), (Lines{1, 2, 3, -1}));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), Message(Tbl::errRepeatLines));
 }
 
 TEST_F(BlankWalk, UnconditionalJumpsBreaksAndTheClosingPass) {
@@ -91,18 +73,6 @@ TEST_F(BlankWalk, ConditionsOnFields) {
   }
 }
 
-TEST_F(BlankWalk, RecordFieldZeroTellsWhetherTheRecordHasBegun) {
-  LoadPart("A\n>jump to 1 $0\nB\n>1\nC\n");
-  SetField(Tbl::TabRcdField, 3, L"abc");
-  Tbl::FirstOst = Tbl::TabRcdField.AllOst();
-  EXPECT_EQ(Walk(0, 1), (Lines{0}));
-  EXPECT_EQ(Walk(0, 1), (Lines{4}));  // nothing printed yet: jump taken
-  blank_->Load(1);
-  Tbl::TabRcdField.SetCurrent(3);
-  Tbl::TabRcdField.GetSym();
-  EXPECT_EQ(Walk(0, 2), (Lines{0, 2}));
-}
-
 TEST_F(BlankWalk, BackwardLoopEndsWhenItsBodyPrintsNothing) {
   LoadPart(">1\nA\n>jump to 1 $3\nB\n");
   SetField(Tbl::TabRcdField, 3, L"abcdef");
@@ -135,15 +105,6 @@ TEST_F(BlankWalk, ClosingPassEndsALoopThatStaysTrue) {
   LoadPart(">1\nB\n>jump to 1 $3^\n");
   Tbl::TabRcdField.InsertField(3);
   EXPECT_EQ(Walk(1, 3), (Lines{1, 1, -1}));
-}
-
-TEST_F(BlankWalk, CycleThroughTheStartingLine) {
-  LoadPart(">1\n>jump to 1\n");
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(Walk(0, 1), (Lines{-1}));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), Message(Tbl::errCycleJump));
-  EXPECT_EQ(blank_->Cur(), 0);
-  EXPECT_EQ(Report(), Message(Tbl::errCycleJump));
 }
 
 TEST_F(BlankWalk, EndlessWalkWithoutTextIsEnded) {

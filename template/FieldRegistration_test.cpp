@@ -76,18 +76,6 @@ TEST_F(FieldRegistration, HeaderPresetTexts) {
   }
 }
 
-TEST_F(FieldRegistration, PresetEndTrimsEveryHeaderField) {
-  Tbl::TabHdrField.InsertField(9);
-  Tbl::TabHdrField.SetCurrent(9);
-  Tbl::TabHdrField.PutStr(L"a \t");
-  Tbl::TabHdrField.InsertField(5);
-  Tbl::TabHdrField.SetCurrent(5);
-  Tbl::TabHdrField.PutStr(L"X");
-  RegisterFields(L"&5 b ?\n");
-  EXPECT_EQ(Tbl::TabHdrField.FirstValue(9), L"a");
-  EXPECT_EQ(Tbl::TabHdrField.FirstValue(5), L"X b");  // appended, no separator
-}
-
 TEST_F(FieldRegistration, AmpersandBeyondTheExpandedCopy) {
   // 1000 tabs expand to 4500 spaces, more than the copy holds: the "&"
   // falls off its end.

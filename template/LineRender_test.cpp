@@ -76,13 +76,6 @@ TEST_F(LineRender, PlaceholderEnds) {
   }
 }
 
-TEST_F(LineRender, FillPatternStaysVisibleForRecordsOnly) {
-  LoadPart("$1....?|&1....?\n");
-  SetField(Tbl::TabRcdField, 1, L"ab");
-  SetField(Tbl::TabHdrField, 1, L"ab");
-  EXPECT_EQ(RenderOne(), L"ab.... |ab     ");
-}
-
 TEST_F(LineRender, WrapsAtTheLastBreakCharacter) {
   struct Case {
     const char* line;
@@ -132,49 +125,6 @@ TEST_F(LineRender, SegmentsCutsAndRestarts) {
     EXPECT_EQ(Render(3), c.expected) << c.part;
     EXPECT_FALSE(Tbl::TabRcdField.Exist()) << c.part;
   }
-}
-
-TEST_F(LineRender, MacroFields) {
-  struct Case {
-    const char* line;
-    const wchar_t* expected;
-  } cases[] = {
-      {"xx A  A yy", L"xx abcd yy"},  // closed by the symbol
-      {"xx A   yy", L"xx abcdyy"},     // runs over the spaces
-      {"Alpha", L"alpha"},             // in running text: one column
-      {"A>", L"ab"},
-      {"AA", L"ab"},
-      {"B", L"h"},                     // a header macro
-  };
-  for (const Case& c : cases) {
-    Fresh();
-    LoadPart(std::string(">A=$1\n>B=&2\n") + c.line + "\n");
-    SetField(Tbl::TabRcdField, 1, L"abcdefgh");
-    SetField(Tbl::TabHdrField, 2, L"h");
-    EXPECT_EQ(RenderOne(), c.expected) << c.line;
-  }
-}
-
-TEST_F(LineRender, CounterRisesOverTheWholeRun) {
-  LoadPart("###\n#\nab#x\n");
-  EXPECT_EQ(Render(3), (Rendered{L"  1", L"2", L"ab3x"}));
-  blank_->Load(1);
-  Tbl::CountList = 9;
-  EXPECT_EQ(Render(3), (Rendered{L" 10", L"11", L"ab12"}));  // longer: overwrites
-}
-
-TEST_F(LineRender, SubstitutionsShiftTheRestOfTheLine) {
-  const std::wstring date = GetCurrentTimeString("%d.%m.%Y");
-  LoadPart("@D $1?|@x@@|@Z\n");
-  SetField(Tbl::TabRcdField, 1, L"v");
-  EXPECT_EQ(RenderOne(), date + L" v  |@x@@|@Z");
-  EXPECT_EQ(GetCurrentTimeString("%d.%m.%Y %H:%M").size(), 16u);
-}
-
-TEST_F(LineRender, TabsExpandOnTheirSourceIndex) {
-  LoadPart("\t\tX\nab\tc\t$1\n");
-  SetField(Tbl::TabRcdField, 1, L"vv");
-  EXPECT_EQ(Render(2), (Rendered{Spaces(15) + L"X", L"ab      c    vv"}));
 }
 
 TEST_F(LineRender, LineNeverGrowsBeyondItsBuffer) {

@@ -51,12 +51,4 @@ TEST(IsRasdel, BreakCharacters) {
   }
 }
 
-TEST(GetCurrentTimeString, WidensTheFormattedBytes) {
-  const std::wstring date = GetCurrentTimeString("%d.%m.%Y");
-  ASSERT_EQ(date.size(), 10u);
-  EXPECT_EQ(date[2], L'.');
-  EXPECT_EQ(GetCurrentTimeString("x%%y"), L"x%y");
-  EXPECT_EQ(GetCurrentTimeString(""), L"");
-}
-
 }  // namespace
