@@ -2,11 +2,11 @@
 
 #include <iconv.h>
 
+#include <codecvt>
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
-#include <codecvt>
 #include <locale>
 #include <memory>
 
@@ -60,8 +60,7 @@ constexpr size_t kFormatChars = 32768;
 // Converts as much of the input as iconv can into the output buffer; it stops
 // at the first unconvertible input or when the buffer is full. False when the
 // converter cannot be opened.
-bool Convert(const char* to, const char* from, const char* in, size_t in_bytes,
-             char* out, size_t out_bytes) {
+bool Convert(const char* to, const char* from, const char* in, size_t in_bytes, char* out, size_t out_bytes) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   char* in_ptr = const_cast<char*>(in);
@@ -84,9 +83,7 @@ std::wstring FormatText(const wchar_t* format, va_list args) {
   return std::wstring(buffer.get(), wcsnlen(buffer.get(), kFormatChars));
 }
 
-int CompareViews(const wchar_t* a, const wchar_t* b) {
-  return wcscmp(OrEmpty(a), OrEmpty(b));
-}
+int CompareViews(const wchar_t* a, const wchar_t* b) { return wcscmp(OrEmpty(a), OrEmpty(b)); }
 
 }  // namespace
 
@@ -149,8 +146,7 @@ DBString& DBString::FromCP1251(const char* s) {
   clear();
   if (s == nullptr) return *this;
   wchar_t out[kFromCP1251Chars] = {};
-  if (!Convert(kNativeUtf32, "CP1251", s, strlen(s), reinterpret_cast<char*>(out),
-               sizeof(out))) {
+  if (!Convert(kNativeUtf32, "CP1251", s, strlen(s), reinterpret_cast<char*>(out), sizeof(out))) {
     return *this;
   }
   assign(out, wcsnlen(out, kFromCP1251Chars));
@@ -168,8 +164,8 @@ std::u16string DBString::ToU16() const {
 
 std::string DBString::ToCP1251() const {
   char out[kToCP1251Bytes] = {};
-  if (!Convert("CP1251", kNativeUtf32, reinterpret_cast<const char*>(data()),
-               size() * sizeof(wchar_t), out, sizeof(out))) {
+  if (!Convert("CP1251", kNativeUtf32, reinterpret_cast<const char*>(data()), size() * sizeof(wchar_t), out,
+               sizeof(out))) {
     return std::string();
   }
   return std::string(out, strnlen(out, sizeof(out)));

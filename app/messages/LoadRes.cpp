@@ -28,9 +28,8 @@ bool IsHeader(const unsigned char* block, const unsigned char* end) {
 // Walks the entries of the body [body, body_end), numbered from first, up to
 // the wanted number, and copies its text. Returns the bytes copied; 0 when
 // the entry is empty or does not lie whole inside the body.
-unsigned long CopyEntry(const unsigned char* body, const unsigned char* body_end,
-                        uint16_t first, uint16_t wanted, char* buffer,
-                        unsigned long size) {
+unsigned long CopyEntry(const unsigned char* body, const unsigned char* body_end, uint16_t first,
+                        uint16_t wanted, char* buffer, unsigned long size) {
   const unsigned char* entry = body;
   for (uint16_t number = first; number <= wanted; ++number) {
     if (entry >= body_end) return 0;
@@ -48,8 +47,7 @@ unsigned long CopyEntry(const unsigned char* body, const unsigned char* body_end
 
 // The lookup of _S_ and the fixed-language functions on one table: a zeroed
 // 256-byte buffer, the table's text or "<prefix><number>", decoded as UTF-8.
-DBString LoadFromTable(unsigned char* start, unsigned char* end, unsigned short number,
-                       const char* prefix) {
+DBString LoadFromTable(unsigned char* start, unsigned char* end, unsigned short number, const char* prefix) {
   char buffer[kLookupBufferBytes] = {};
   if (LoadString(buffer, sizeof(buffer), start, end, number) == 0) {
     snprintf(buffer, sizeof(buffer), "%s%d", prefix, number);
@@ -59,8 +57,8 @@ DBString LoadFromTable(unsigned char* start, unsigned char* end, unsigned short 
 
 }  // namespace
 
-unsigned long LoadString(char* buffer, unsigned long size, unsigned char* start,
-                         unsigned char* end, unsigned short number) {
+unsigned long LoadString(char* buffer, unsigned long size, unsigned char* start, unsigned char* end,
+                         unsigned short number) {
   if (size == 0 || buffer == nullptr || start == nullptr || end == nullptr) return 0;
   if (start >= end) return 0;
   for (const unsigned char* block = start; IsHeader(block, end);) {
@@ -90,6 +88,5 @@ DBString LoadStringFromResource(unsigned short number) {
 }
 
 DBString LoadStringFromResourceENU(unsigned short number) {
-  return LoadFromTable(_binary_resource_enu_res_start, _binary_resource_enu_res_end, number,
-                       "ENU");
+  return LoadFromTable(_binary_resource_enu_res_start, _binary_resource_enu_res_end, number, "ENU");
 }

@@ -20,8 +20,8 @@ extern "C" unsigned char _binary_resource_enu_res_end[];
 // table has no text for the number. The search stops at a header without its
 // 0xFF markers and never reads outside [start, end): a block or entry cut off
 // by the end of the table ends the search.
-unsigned long LoadString(char* buffer, unsigned long size, unsigned char* start,
-                         unsigned char* end, unsigned short number);
+unsigned long LoadString(char* buffer, unsigned long size, unsigned char* start, unsigned char* end,
+                         unsigned short number);
 
 // The text of the message in the language g_StringENU chooses; "RUS<n>" or
 // "ENU<n>" when the table has no text for n.

@@ -42,8 +42,7 @@ bool ReadMessages(const char* path, Messages& messages) {
     if (line.empty() || line[0] == '#') continue;
     size_t digits = 0;
     unsigned long number = 0;
-    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9' &&
-           number <= kMaxNumber) {
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9' && number <= kMaxNumber) {
       number = number * 10 + static_cast<unsigned long>(line[digits] - '0');
       ++digits;
     }
