@@ -11,43 +11,35 @@ using Lines = std::vector<int>;
 
 std::string Message(Tbl::numErr e) { return DBString(Tbl::Err(e)).ToStr() + "\n"; }
 
-TEST_F(BlankWalk, RepeatBlockAndPendingBreaks) {
-  // Block of A and B, three passes, then C. Each pending break ends the
-  // repetition once, at the block's last line.
-  const Lines expected[] = {
-      {1, 2, 1, 2, 1, 2, 3, -1},
-      {1, 2, 3, -1, -1, -1, -1, -1},
-  };
-  for (int breaks = 0; breaks < 2; ++breaks) {
-    Fresh();
-    LoadPart(">repeat 2:3\nA\nB\nC\n");
-    Tbl::totBreak = breaks;
-    EXPECT_EQ(Walk(0, 8), expected[breaks]) << breaks;
-    EXPECT_EQ(Tbl::totBreak, 0);
-  }
-}
-
-TEST_F(BlankWalk, UnconditionalJumpsBreaksAndTheClosingPass) {
+TEST_F(BlankWalk, JumpsRepeatsAndBreaks) {
   struct Case {
     const char* part;
-    int final;
-    int breaks;
+    int final, breaks;
     Lines expected;
     int breaksLeft;
   } cases[] = {
+      // a block of A and B, three passes; a pending break ends it at its last line
+      {">repeat 2:3\nA\nB\nC\n", 0, 0, {1, 2, 1, 2, 1, 2, 3, -1}, 0},
+      {">repeat 2:3\nA\nB\nC\n", 0, 1, {1, 2, 3, -1}, 0},
       // backward jump: not taken after the last record, breaks untouched
       {">1\nA\n>jump to 1\nB\n", 1, 1, {1, 3, -1}, 1},
       {">1\nA\n>jump to 1\nB\n", 0, 1, {1, 3, -1}, 0},
       {">1\nA\n>jump to 1\nB\n", 0, 0, {1, 1, 1}, 0},
       // forward jump: a pending break cancels it even after the last record
       {">jump to 1\nA\n>1\nB\n", 1, 1, {1, 3, -1}, 0},
-      {">jump to 1\nA\n>1\nB\n", 1, 0, {3, -1, -1}, 0},
+      {">jump to 1\nA\n>1\nB\n", 1, 0, {3, -1}, 0},
+      // after the last record a condition that stays true with nothing left
+      // to print runs its body twice, then the jump is refused
+      {">1\nB\n>jump to 1 $5^\n", 1, 0, {1, 1, -1}, 0},
+      // lines 2-3-4 go round while breaks cancel the jump at 3: a walk that
+      // ends by itself is not cut
+      {"A\n>9\n>1\n>jump to 3\n>jump to 1 $5^\n>3\nB\n", 0, 2, {0, 6}, 0},
   };
   for (const Case& c : cases) {
     Fresh();
     LoadPart(c.part);
     Tbl::totBreak = c.breaks;
-    EXPECT_EQ(Walk(c.final, 3), c.expected) << c.part << c.final << c.breaks;
+    EXPECT_EQ(Walk(c.final, static_cast<int>(c.expected.size())), c.expected) << c.part << c.final << c.breaks;
     EXPECT_EQ(Tbl::totBreak, c.breaksLeft) << c.part << c.final << c.breaks;
   }
 }
@@ -99,14 +91,6 @@ TEST_F(BlankWalk, BackwardLoopEndsWhenItsBodyPrintsNothing) {
   EXPECT_EQ(blank_->LineAt(3).m_LastOst, 0u);
 }
 
-TEST_F(BlankWalk, ClosingPassEndsALoopThatStaysTrue) {
-  // After the last record nothing is left to print, yet the condition holds
-  // for ever: the body is printed twice, then the jump is refused.
-  LoadPart(">1\nB\n>jump to 1 $3^\n");
-  Tbl::TabRcdField.InsertField(3);
-  EXPECT_EQ(Walk(1, 3), (Lines{1, 1, -1}));
-}
-
 TEST_F(BlankWalk, EndlessWalkWithoutTextIsEnded) {
   // The cycle 2-3 does not pass the starting line 1, and with no field text
   // the backward-jump check is off: the walk is ended at its first repeat.
@@ -117,15 +101,6 @@ TEST_F(BlankWalk, EndlessWalkWithoutTextIsEnded) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             Message(Tbl::errRepeatLines) + Message(Tbl::errCycleJump));
   EXPECT_EQ(blank_->Cur(), 1);
-}
-
-TEST_F(BlankWalk, PendingBreaksLetACycleEnd) {
-  // Lines 2-3-4 go round while breaks cancel the forward jump at 3; the walk
-  // ends by itself once they are used up and must not be cut before.
-  LoadPart("A\n>9\n>1\n>jump to 3\n>jump to 1 $5^\n>3\nB\n");
-  Tbl::totBreak = 2;
-  EXPECT_EQ(Walk(0, 2), (Lines{0, 6}));
-  EXPECT_EQ(Tbl::totBreak, 0);
 }
 
 }  // namespace

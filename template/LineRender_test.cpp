@@ -140,10 +140,6 @@ TEST_F(LineRender, LineNeverGrowsBeyondItsBuffer) {
   LoadPart(std::string(kLineMax - 1, 'x') + "#\n");
   Tbl::CountList = 99;
   EXPECT_EQ(RenderOne(), std::wstring(kLineMax - 1, L'x') + L"1");
-  Fresh();
-  LoadPart(std::string(1000, '\t') + "$1\n");
-  SetField(Tbl::TabRcdField, 1, L"v");
-  EXPECT_EQ(RenderOne(), Spaces(kLineMax));
 }
 
 }  // namespace
