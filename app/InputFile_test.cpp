@@ -15,12 +15,19 @@ class InputFileTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(mkdtemp(m_Dir.data()), nullptr); }
   void TearDown() override { std::filesystem::remove_all(m_Dir); }
-  // Writes a file; its name comes back widened byte by byte, as the command
-  // line widens names.
+  // Writes a file; its name comes back widened byte by byte, as argv's are.
   std::wstring Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(m_Dir + "/" + name, std::ios::binary) << bytes;
     const std::string path = m_Dir + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
     return std::wstring(path.begin(), path.end());
+  }
+  // The lines GetLine delivers until it returns false.
+  std::vector<std::wstring> Lines(const std::string& bytes, int max) {
+    InputFile file(Write("lines", bytes).c_str());
+    std::vector<wchar_t> buf(max + 1);
+    std::vector<std::wstring> got;
+    while (file.GetLine(buf.data(), max)) got.emplace_back(buf.data());
+    return got;
   }
   std::string m_Dir = testing::TempDir() + "vexo_input_XXXXXX";
 };
@@ -28,107 +35,61 @@ class InputFileTest : public testing::Test {
 // What `calls` calls of Get deliver, -1 for each false.
 std::vector<long> Chars(InputFile& file, int calls) {
   std::vector<long> got;
-  for (wchar_t c = 0; calls-- > 0;) {
-    got.push_back(file.Get(c) ? static_cast<long>(static_cast<uint32_t>(c)) : -1);
-  }
+  for (wchar_t c = 0; calls-- > 0;) got.push_back(file.Get(c) ? long(uint32_t(c)) : -1L);
   return got;
 }
 
+// Continuation bytes give their low six bits whatever their top bits are. A
+// byte that starts nothing, and a sequence cut off by the end, are consumed.
 TEST_F(InputFileTest, GetDecodesByTheLeadByteAndConsumesBadBytes) {
-  const struct {
-    std::string bytes;
-    std::vector<long> chars;
-  } cases[] = {{"", {-1, -1}},
-               {"A\r\nB", {0x41, 0x0D, 0x0A, 0x42, -1}},
-               {"\xD0\x9F", {0x41F, -1}},
-               {"\xE2\x82\xAC", {0x20AC, -1}},
-               {"\xF0\x9F\x98\x80", {0x1F600, -1}},
-               {"\xEF\xBB\xBF", {0xFEFF, -1}},
-               {"\xF7\xBF\xBF\xBF", {0x1FFFFF, -1}},
-               {"\xC0\x80", {0, -1}},
-               {"\xC3G", {0xC7, -1}},
-               {std::string("\xE0\xFF\x00", 3), {0xFC0, -1}},
-               {"\x9Fz", {-1, 0x7A, -1}},
-               {"\x80\xBF\xF8\xFFz", {-1, -1, -1, -1, 0x7A}},
-               {"\xE2\x82", {-1, -1}},
-               {"\xF0", {-1}}};
-  for (const auto& c : cases) {
-    InputFile file(Write("get", c.bytes).c_str());
-    EXPECT_EQ(Chars(file, static_cast<int>(c.chars.size())), c.chars)
-        << testing::PrintToString(c.bytes);
+  const std::pair<std::string, std::vector<long>> cases[] = {
+      {"A\r\n\xD0\x9F\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBB\xBF\xF7\xBF\xBF\xBF",
+       {0x41, 0x0D, 0x0A, 0x41F, 0x20AC, 0x1F600, 0xFEFF, 0x1FFFFF, -1, -1}},
+      {std::string("\xC0\x80\xC3G\xE0\xFF\x00", 7), {0, 0xC7, 0xFC0, -1}},
+      {"\x9Fz\x80\xBF\xF8\xFFz", {-1, 0x7A, -1, -1, -1, -1, 0x7A, -1}},
+      {"\xE2\x82", {-1, -1}},
+      {"\xF0", {-1}}};
+  for (const auto& [bytes, chars] : cases) {
+    InputFile file(Write("get", bytes).c_str());
+    EXPECT_EQ(Chars(file, static_cast<int>(chars.size())), chars) << testing::PrintToString(bytes);
   }
 }
 
-TEST_F(InputFileTest, PutBackComesFirstAndOpenReplacesTheStream) {
+// The put-back slot holds one character, comes before the file and survives
+// Open. A name opens in its widened and in its decoded form, or not at all.
+TEST_F(InputFileTest, PutBackAndOpen) {
   InputFile file;
   file.PutBack(L'x');
   file.PutBack(L'y');
   EXPECT_EQ(Chars(file, 2), (std::vector<long>{L'y', -1}));
   file.PutBack(L'z');
-  ASSERT_TRUE(file.Open(Write("first", "1").c_str()));
   const std::wstring widened = Write("\xD0\x9F", "ab");
-  ASSERT_TRUE(file.Open(widened.c_str()));
-  file.SetFilePointer(1);
-  EXPECT_EQ(Chars(file, 3), (std::vector<long>{L'z', L'b', -1}));
+  ASSERT_TRUE(file.Open(Write("first", "1").c_str()) && file.Open(widened.c_str()));
+  EXPECT_EQ(Chars(file, 4), (std::vector<long>{L'z', L'a', L'b', -1}));
   EXPECT_TRUE(file.Open((widened.substr(0, widened.size() - 2) + L"\x41F").c_str()));
-  for (const std::wstring& bad : {Write("missing/x", ""), Write("a", "") + wchar_t(0x200000)}) {
-    EXPECT_FALSE(file.Open(bad.c_str()));
-    EXPECT_EQ(Chars(file, 1), (std::vector<long>{-1}));
-  }
+  EXPECT_FALSE(file.Open((widened + wchar_t(0x200000)).c_str()));
+  EXPECT_EQ(Chars(file, 1), (std::vector<long>{-1}));
 }
 
-TEST_F(InputFileTest, GetLineDropsCarriageReturnsAndStopsAtBadBytes) {
-  const struct {
-    std::string bytes;
-    std::vector<std::wstring> lines;  // until GetLine returns false
-  } cases[] = {{"", {}},
-               {"\r", {}},
-               {"\n", {L"\n"}},
-               {"A\r\nB", {L"A\n", L"B"}},
-               {"a\rb\r\r\n\r\n", {L"ab\n", L"\n"}},
-               {"ab\x9Fxy\n", {L"ab", L"xy\n"}},
-               {"\x9Fxy\n", {}},
-               {"x\xE2\x82", {L"x"}}};
-  for (const auto& c : cases) {
-    InputFile file(Write("lines", c.bytes).c_str());
-    std::vector<std::wstring> got;
-    wchar_t buf[16];
-    while (file.GetLine(buf, 15)) got.emplace_back(buf);
-    EXPECT_EQ(got, c.lines) << testing::PrintToString(c.bytes);
-    EXPECT_EQ(buf[0], 0);
+// Carriage returns are dropped and a bad byte ends a line. A line is cut at max
+// characters and the one after the cut is lost, line feed or not.
+TEST_F(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
+  // clang-format off
+  const std::pair<std::string, std::vector<std::wstring>> cases[] = {
+      {"", {}}, {"\r", {}}, {"\n", {L"\n"}}, {"A\r\nB", {L"A\n", L"B"}},
+      {"a\rb\r\r\n\r\n", {L"ab\n", L"\n"}}, {"ab\x9Fxy\n", {L"ab", L"xy\n"}},
+      {"\x9Fxy\n", {}}, {"x\xE2\x82", {L"x"}}};
+  constexpr int kMax = 4095;  // as the blanks are read
+  const std::wstring a(kMax - 1, L'a');
+  const std::vector<std::wstring> cut[] = {
+      {a + L"\n", L"next\n"},        {a + L"b", L"next\n"},
+      {a + L"b", L"\n", L"next\n"}, {a + L"b", L"d\n", L"next\n"}};
+  // clang-format on
+  for (const auto& [bytes, lines] : cases) EXPECT_EQ(Lines(bytes, 15), lines) << bytes;
+  for (int extra = 0; extra < 4; ++extra) {
+    const std::string line = std::string(kMax - 1, 'a') + std::string("bcd", extra);
+    EXPECT_EQ(Lines(line + "\nnext\n", kMax), cut[extra]) << line.size() << " characters";
   }
-}
-
-// At max characters a line is cut, and the character after the cut is lost:
-// the line feed for an exact fit, the next letter otherwise.
-TEST_F(InputFileTest, GetLineKeepsAtMostMaxCharacters) {
-  constexpr int kMax = 4095;
-  const std::wstring rests[] = {L"next\n", L"next\n", L"\n", L"d\n"};
-  for (int length = kMax - 1; length <= kMax + 2; ++length) {
-    const std::string line = std::string(kMax - 1, 'a') + std::string("bcd", length - kMax + 1);
-    InputFile file(Write("long", line + "\nnext\n").c_str());
-    std::vector<wchar_t> buf(kMax + 1);
-    ASSERT_TRUE(file.GetLine(buf.data(), kMax));
-    const std::wstring wide(line.begin(), line.end());
-    EXPECT_EQ(buf.data(), length < kMax ? wide + L"\n" : wide.substr(0, kMax)) << length;
-    ASSERT_TRUE(file.GetLine(buf.data(), kMax));
-    EXPECT_EQ(buf.data(), rests[length - kMax + 1]) << length;
-  }
-}
-
-TEST_F(InputFileTest, PositionsAreBytesAndRereadALine) {
-  InputFile file(Write("pos", "\xD0\x9F\nsecond\n").c_str());
-  wchar_t buf[64];
-  Chars(file, 1);
-  EXPECT_EQ(file.GetFilePointer(), 2);
-  ASSERT_TRUE(file.GetLine(buf, 63));
-  const long second = file.GetFilePointer();
-  EXPECT_EQ(second, 3);
-  while (file.GetLine(buf, 63)) {
-  }
-  file.SetFilePointer(second);
-  ASSERT_TRUE(file.GetLine(buf, 63));
-  EXPECT_EQ(std::wstring(buf), L"second\n");
 }
 
 }  // namespace
