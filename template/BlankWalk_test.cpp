@@ -44,27 +44,6 @@ TEST_F(BlankWalk, JumpsRepeatsAndBreaks) {
   }
 }
 
-TEST_F(BlankWalk, ConditionsOnFields) {
-  struct Case {
-    const char* jump;
-    bool taken;
-  } cases[] = {
-      {">jump to 1 $3", true},   {">jump to 1 $3^", false}, {">jump to 1 $4", false},
-      {">jump to 1 $4^", true},  {">jump to 1 $9", false},  {">jump to 1 $9^", true},
-      {">jump to 1 &2", true},   {">jump to 1 &2^", false}, {">jump to 1 &8^", true},
-      {">jump to 1 $0", true},   {">jump to 1 $0^", false},
-  };
-  for (const Case& c : cases) {
-    Fresh();
-    LoadPart(std::string(c.jump) + "\nA\n>1\nB\n");
-    SetField(Tbl::TabRcdField, 3, L"abc");
-    SetField(Tbl::TabRcdField, 4, L"");
-    SetField(Tbl::TabHdrField, 2, L"x");
-    Tbl::FirstOst = Tbl::TabRcdField.AllOst();
-    EXPECT_EQ(blank_->Next(0) ? blank_->Cur() : -1, c.taken ? 3 : 1) << c.jump;
-  }
-}
-
 TEST_F(BlankWalk, BackwardLoopEndsWhenItsBodyPrintsNothing) {
   LoadPart(">1\nA\n>jump to 1 $3\nB\n");
   SetField(Tbl::TabRcdField, 3, L"abcdef");

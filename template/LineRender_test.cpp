@@ -84,7 +84,6 @@ TEST_F(LineRender, WrapsAtTheLastBreakCharacter) {
   } cases[] = {
       {"$1        ?\n$1        ?", L"hello world!", {L"hello      ", L"world!     "}},
       {"$1>       ?\n$1>       ?", L"hello world!", {L"      hello", L"     world!"}},
-      {"$1=       ?\n$1=       ?", L"hello world!", {L"   hello   ", L"  world!   "}},
       {"$1  ?\n$1  ?", L"ab,cdef", {L"ab,  ", L"cdef "}},    // the comma stays
       {"$1  ?\n$1  ?", L"abcdefg", {L"abcde", L"fg   "}},    // no break: cut
       {"$1  ?\n$1  ?", L"abc. def", {L"abc. ", L"def  "}},
