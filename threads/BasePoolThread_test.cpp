@@ -8,14 +8,6 @@ namespace {
 
 using Member = BasePoolThread::Thread;
 
-// A job that stays in its procedure until released.
-struct BlockedJob : Probe {
-  std::atomic<bool> released{false};
-  BlockedJob() {
-    action = [this] { WaitUntil([this] { return released.load(); }); };
-  }
-};
-
 std::atomic<int> g_NullJobCalls{0};
 bool CountCall(void*) { return ++g_NullJobCalls != 0; }
 
@@ -23,29 +15,25 @@ TEST(BasePoolThread, ReusesAMemberThatFinishedItsJob) {
   CapturedLog log;
   Probe job;
   BasePoolThread pool("P", true);
-  Member* member = pool.StartProc("n", &CountCall, nullptr, 0, 0);  // a null argument: not run
-  ASSERT_TRUE(WaitUntil([&] {
-    const std::vector<std::string> lines = log.Lines();
-    return !lines.empty() && EndsWith(lines.back(), "After wait exec  ended in pool P");
-  }));
-  ASSERT_TRUE(WaitUntil([&] { return EndsWith(member->Name(), "Before wait exec "); }));
-  EXPECT_EQ(g_NullJobCalls, 0);
-  EXPECT_EQ(pool.StartProc("a", &Probe::Call, &job, 0, 0), member);
-  ASSERT_TRUE(WaitUntil(
-      [&] { return job.returned == 1 && EndsWith(member->Name(), "Before wait exec "); }));
+  Member* member = pool.StartProc("a", &Probe::Call, &job, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return job.returned == 1 && EndsWith(member->Name(), "Before wait exec "); }));
   const std::string pid = PidText(job.tid);
-  EXPECT_TRUE(log.Contains("P - Start a(0,0)" + pid + "SetParamExec(a not new"));
   EXPECT_TRUE(log.Contains("P - Stop  a(0,0)" + pid + "Exec end  ended in pool P"));
+  EXPECT_EQ(pool.StartProc("n", &CountCall, nullptr, 0, 0), member);  // a null argument: not run
+  EXPECT_TRUE(log.Contains("P - Start n(0,0)" + pid + "SetParamExec(n not new"));
+  const std::string idle = "P - Stop  n(0,0)" + pid + "After wait exec  ended in pool P";
+  EXPECT_TRUE(WaitUntil([&] { return log.Contains(idle); }));
+  EXPECT_EQ(g_NullJobCalls, 0);
 }
 
 TEST(BasePoolThread, RefusesARunningJobAndPrintsEveryMember) {
   CapturedLog log;
-  Probe unknown;
-  BlockedJob job, other;
+  Probe job, other;
+  std::atomic<bool> released{false};
+  job.action = other.action = [&] { WaitUntil([&] { return released.load(); }); };
   BasePoolThread pool("P", false);
   pool.PrintProc();
-  pool.StopProc(&Probe::Call, &unknown);
-  EXPECT_TRUE(log.Lines().empty());  // nothing to print or stop
+  pool.StopProc(&Probe::Call, &job);  // nothing to print or stop: no log line
   Member* member = pool.StartProc("a", &Probe::Call, &job, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return job.calls == 1; }));
   EXPECT_EQ(pool.StartProc("again", &Probe::Call, &job, 0, 0), member);
@@ -58,9 +46,8 @@ TEST(BasePoolThread, RefusesARunningJobAndPrintsEveryMember) {
   EXPECT_EQ(name, busy);
   EXPECT_EQ(log.Lines(), (std::vector<std::string>{
                              "P - again NOT added to pool P because there is already a thread " + busy,
-                             "P - " + busy + "1 1",
-                             "P - b(0,0)" + PidText(other.tid) + "Func begin 1 0"}));
-  job.released = other.released = true;
+                             "P - " + busy + "1 1", "P - b(0,0)" + PidText(other.tid) + "Func begin 1 0"}));
+  released = true;
 }
 
 TEST(BasePoolThread, BreaksOffAJobWaitingForItsNextCall) {
@@ -82,22 +69,17 @@ TEST(BasePoolThread, BreaksOffAJobWaitingForItsNextCall) {
 
 TEST(BasePoolThread, StopBreaksRunningJobsAndLetsThemUseThePool) {
   CapturedLog log;
-  Probe periodic, late, caller;
+  Probe ticker, late, caller;
   std::atomic<Member*> lateMember{nullptr};
   BasePoolThread pool("P", true);
-  caller.action = [&] {
-    // Stop has begun once it has broken the periodic job off.
-    WaitUntil([&] {
-      for (const std::string& line : log.Lines()) {
-        if (line.rfind("P - Stop  p(0,5)", 0) == 0) return true;
-      }
-      return false;
-    });
+  caller.action = [&] {  // Stop has begun once it has broken the ticking job off
+    WaitUntil(
+        [&] { return log.Contains("P - Stop  p(0,5)" + PidText(ticker.tid) + "Exec end  ended in pool P"); });
     lateMember = pool.StartProc("late", &Probe::Call, &late, 0, 0);
   };
-  pool.StartProc("p", &Probe::Call, &periodic, 0, 5);
+  pool.StartProc("p", &Probe::Call, &ticker, 0, 5);
   pool.StartProc("c", &Probe::Call, &caller, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] { return periodic.calls >= 2 && caller.calls == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return ticker.calls >= 2 && caller.calls == 1; }));
   pool.Stop();
   EXPECT_EQ(caller.returned, 1);
   EXPECT_EQ(lateMember.load(), nullptr);
