@@ -1,5 +1,5 @@
 // Entry point: command line into the run settings, then the report run.
-#include "Tbl.h"
+#include "state/Tbl.h"
 
 int main(int argc, char** argv) {
   Tbl::ReadCommandLine(argc, argv);

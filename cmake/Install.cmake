@@ -16,10 +16,14 @@ add_library(vexo::threads ALIAS vexo_threads)
 install(TARGETS vexo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT vexo_runtime)
 install(TARGETS vexo_util vexo_threads EXPORT vexoTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT vexo_development)
-# Both libraries' headers share one directory, the one their include paths
-# name, so a thread header reaches the utility headers by their plain names.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/util/ ${PROJECT_SOURCE_DIR}/threads/
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo COMPONENT vexo_development
+# The headers go under include/vexo/util and include/vexo/threads: another
+# project includes them as <vexo/util/DBString.h>, and the headers reach each
+# other as "util/DBString.h" through include/vexo.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/util/
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo/util COMPONENT vexo_development
+  FILES_MATCHING PATTERN "*.h")
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/threads/
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo/threads COMPONENT vexo_development
   FILES_MATCHING PATTERN "*.h"
   # The thread library's own helpers and test aids are not part of its interface.
   PATTERN "ThreadSupport.h" EXCLUDE PATTERN "ThreadTesting.h" EXCLUDE)

@@ -1,4 +1,4 @@
-#include "Field.h"
+#include "fields/Field.h"
 
 #include <algorithm>
 #include <memory>
@@ -11,7 +11,7 @@ bool IsTrailingBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' |
 
 int Field::Ostatok() const {
   if (m_Pos >= m_Value.size()) return 0;
-  const size_t end = m_Value.find(kSegmentSeparator, m_Pos);
+  const size_t end = m_Value.find(vexo::kSegmentSeparator, m_Pos);
   const size_t stop = end == std::wstring::npos ? m_Value.size() : end;
   return static_cast<int>(stop - m_Pos);
 }
@@ -28,7 +28,7 @@ wchar_t Field::GetSym() {
 }
 
 void Field::DelSeparator() {
-  if (m_Pos < m_Value.size() && m_Value[m_Pos] == kSegmentSeparator) ++m_Pos;
+  if (m_Pos < m_Value.size() && m_Value[m_Pos] == vexo::kSegmentSeparator) ++m_Pos;
 }
 
 void Field::ReturnSym() {
@@ -113,7 +113,7 @@ void FieldTab::DelEndBlankField() {
 void FieldTab::InsSeparator() {
   if (!m_Current || m_Current->Value().empty()) return;
   m_Current->TrimRight();
-  m_Current->PutSym(kSegmentSeparator);
+  m_Current->PutSym(vexo::kSegmentSeparator);
 }
 
 bool FieldTab::Exist() const {
@@ -148,7 +148,7 @@ std::wstring FieldTab::FirstValue(long n) const {
   const auto it = find(n);
   if (it == end()) return std::wstring();
   const std::wstring& value = it->second->Value();
-  return value.substr(0, value.find(kSegmentSeparator));
+  return value.substr(0, value.find(vexo::kSegmentSeparator));
 }
 
 void FieldTab::DelEndBlank() {

@@ -8,7 +8,9 @@
 
 // Separates the segments of a field's value. Each placeholder prints at most
 // one segment; the separator itself is never printed.
+namespace vexo {
 constexpr wchar_t kSegmentSeparator = 1;
+}  // namespace vexo
 
 // One field: a wide text with a read position (the next character to hand
 // out) and a saved put position (a length to cut back to). The text behind

@@ -1,4 +1,4 @@
-#include "Field.h"
+#include "fields/Field.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 namespace {
 
-static_assert(kSegmentSeparator == L'\1', "the texts below write the separator as \\1");
+static_assert(vexo::kSegmentSeparator == L'\1', "the texts below write the separator as \\1");
 
 // Plays ops on a field holding value and returns "got,value,pos,ostatok": g is
 // GetSym (0 noted as "0"), the letters below call, anything else is appended.

@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "InputFile.h"
-#include "Line.h"
+#include "io/InputFile.h"
+#include "template/Line.h"
 
 class OutputFile;
 

@@ -1,9 +1,9 @@
 // Loading a blank part: counting, classifying and checking its lines.
 #include <cwchar>
 
-#include "Blank.h"
-#include "FieldRegistration.h"
-#include "Tbl.h"
+#include "template/Blank.h"
+#include "template/FieldRegistration.h"
+#include "state/Tbl.h"
 
 namespace {
 
@@ -40,9 +40,9 @@ int Blank::Load(int n) {
   std::swprintf(suffix, 16, L".%d", n);
   if (!OpenPart(suffix)) return 0;
 
-  wchar_t text[kLineBuffer];
+  wchar_t text[vexo::kLineBuffer];
   int count = 0;
-  while (m_File.GetLine(text, kLineMax)) ++count;
+  while (m_File.GetLine(text, vexo::kLineMax)) ++count;
   m_Lines.reset(new Line[count]());
   m_Count = count;
   m_Visits.assign(count, Visit());
@@ -51,7 +51,7 @@ int Blank::Load(int n) {
   Labels labels;
   for (int i = 0; i < m_Count; ++i) {
     m_Lines[i].m_FilePos = m_File.GetFilePointer();
-    m_File.GetLine(text, kLineMax);
+    m_File.GetLine(text, vexo::kLineMax);
     if (!ClassifyLine(i, text, labels)) return 0;
   }
   if (!ResolveJumps(labels)) return 0;
@@ -74,7 +74,7 @@ bool Blank::ClassifyLine(int i, const wchar_t* text, Labels& labels) {
   if (text[0] != L'>') {
     line.m_Type = Line::kText;
     line.m_Next = i + 1;
-    RegisterFields(text);
+    vexo::RegisterFields(text);
     return true;
   }
   if (StartsWithKeyword(text + 1, kJumpWords, kJumpLength)) return ReadJump(line, text);

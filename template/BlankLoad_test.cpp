@@ -1,8 +1,8 @@
 // Loading blank parts: line kinds, command checks and their messages.
 #include <gtest/gtest.h>
 
-#include "DBString.h"
-#include "test_fixture.h"
+#include "util/DBString.h"
+#include "template/test_fixture.h"
 
 namespace {
 
@@ -97,11 +97,11 @@ TEST_F(BlankLoad, PartsAreReadOnceAndRestarted) {
 TEST_F(BlankLoad, EmptyPartAndLongLines) {
   LoadPart("");
   EXPECT_EQ(blank_->Next(0), nullptr);
-  for (int length : {kLineMax - 1, kLineMax, kLineMax + 1}) {
+  for (int length : {vexo::kLineMax - 1, vexo::kLineMax, vexo::kLineMax + 1}) {
     Fresh();
     LoadPart(std::string(static_cast<size_t>(length), 'x') + "\n");
-    // The line feed after exactly kLineMax characters is consumed with them.
-    EXPECT_EQ(blank_->Count(), length <= kLineMax ? 1 : 2) << length;
+    // The line feed after exactly vexo::kLineMax characters is consumed with them.
+    EXPECT_EQ(blank_->Count(), length <= vexo::kLineMax ? 1 : 2) << length;
   }
 }
 

@@ -1,8 +1,8 @@
 // Walking a loaded part: jumps, repeat blocks, sheet breaks, cycle checks.
 #include <algorithm>
 
-#include "Blank.h"
-#include "Tbl.h"
+#include "template/Blank.h"
+#include "state/Tbl.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Walking a loaded part: the lines handed out, and the walk's messages.
 #include <gtest/gtest.h>
 
-#include "DBString.h"
-#include "test_fixture.h"
+#include "util/DBString.h"
+#include "template/test_fixture.h"
 
 namespace {
 

@@ -1,53 +1,43 @@
 // Field registration: what loading a part takes from its text lines.
-#include "FieldRegistration.h"
+#include "template/FieldRegistration.h"
 
 #include <cwchar>
 
-#include "Digits.h"
-#include "Line.h"
-#include "Tbl.h"
+#include "state/Tbl.h"
+#include "template/Line.h"
+#include "template/Placeholder.h"
 
+namespace vexo {
 namespace {
 
 // The header placeholder whose "&" stands at `column` of the tab-expanded
-// copy: creates its field and appends the text of its columns, with "@D",
-// "@T" and "@n" replaced by the date, the date and time, or the first segment
-// of header field n.
+// copy: creates its field and appends the text of its stretch, with "@D",
+// "@T" and "@n" replaced by their text and any other "@" dropped. A stretch
+// ended by "?", "$" or "&" trims every header field; one ended by the end of
+// the line does not.
 void RegisterHeaderPlaceholder(const wchar_t* copy, int length, int column) {
   FieldTab& header = Tbl::TabHdrField;
   // An "&" that the copy's bound cut off stands at its end: field 0, no text.
-  int pos = column < length ? column + 1 : length;
-  const long number = ReadDigits(copy, &pos);
-  if (copy[pos] == L'=' || copy[pos] == L'>') ++pos;
-  header.InsertField(number);
-  header.SetCurrent(number);
-  for (; copy[pos] != 0; ++pos) {
-    const wchar_t c = copy[pos];
-    if (c == L'$' || c == L'&' || c == L'?') {
-      header.DelEndBlank();
-      return;
-    }
-    if (c != L'@') {
-      header.PutSym(c);
+  const FieldColumns columns = ScanFieldColumns(copy, column < length ? column + 1 : length);
+  header.InsertField(columns.number);
+  header.SetCurrent(columns.number);
+  for (int pos = columns.stretch; pos < columns.stretchEnd; ++pos) {
+    if (copy[pos] != L'@') {
+      header.PutSym(copy[pos]);
       continue;
     }
-    const wchar_t next = copy[pos + 1];
-    if (next == L'D') {
-      header.PutStr(GetCurrentTimeString("%d.%m.%Y").c_str());
-      ++pos;
-    } else if (next == L'T') {
-      header.PutStr(GetCurrentTimeString("%d.%m.%Y %H:%M").c_str());
-      ++pos;
-    } else if (IsDecimalDigit(next)) {
-      int end = pos + 1;
-      header.PutStr(header.FirstValue(ReadDigits(copy, &end)).c_str());
-      pos = end - 1;
-    }
+    const Substitution found = ScanSubstitution(copy, pos, false);
+    if (found.kind == SubstitutionKind::kNone) continue;
+    header.PutStr(SubstitutionText(found).c_str());
+    pos = found.end - 1;
   }
+  if (copy[columns.stretchEnd] != 0) header.DelEndBlank();
 }
 
 }  // namespace
 
+// Record fields are named by every "$" and "@@", their numbers read as wcstol
+// reads them; header placeholders by every "&".
 void RegisterFields(const wchar_t* line) {
   wchar_t copy[kLineBuffer];
   int copyLength = -1;  // the tab-expanded copy is made at the first "&"
@@ -67,3 +57,5 @@ void RegisterFields(const wchar_t* line) {
     }
   }
 }
+
+}  // namespace vexo

@@ -1,21 +1,20 @@
 // What loading takes from a text line: record fields and header presets.
-#include "FieldRegistration.h"
+#include "template/FieldRegistration.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "Line.h"
-#include "Tbl.h"
+#include "template/Line.h"
+#include "state/Tbl.h"
+
+using vexo::RegisterFields;
 
 namespace {
 
 class FieldRegistration : public ::testing::Test {
  protected:
-  void SetUp() override {
-    Tbl::TabHdrField.freeAll();
-    Tbl::TabRcdField.freeAll();
-  }
+  void SetUp() override { vexo::ResetRunState(); }
   // Numbers of the fields that exist in the table, among 0 to 20 and -3.
   static std::string Numbers(FieldTab& table) {
     std::string got;

@@ -7,8 +7,10 @@
 class FieldTab;
 
 // The working line holds at most kLineMax characters and a terminating zero.
+namespace vexo {
 constexpr int kLineMax = 4095;
 constexpr int kLineBuffer = kLineMax + 1;
+}  // namespace vexo
 
 // A plain record filled by the loader and walked by Blank::Next. Only text
 // lines (m_Type 0) are rendered; their text is read again from the blank file

@@ -2,7 +2,7 @@
 #include <ctime>
 #include <cwchar>
 
-#include "Line.h"
+#include "template/Line.h"
 
 const wchar_t* Line::Rasdel = L" ,?!,;)]";
 
@@ -10,14 +10,14 @@ void Line::DelTab(const wchar_t* src, wchar_t* dst) {
   size_t length = std::wcslen(src);
   while (length > 0 && (src[length - 1] == L' ' || src[length - 1] == L'\n')) --length;
   int out = 0;
-  for (size_t k = 0; k < length && out < kLineMax; ++k) {
+  for (size_t k = 0; k < length && out < vexo::kLineMax; ++k) {
     if (src[k] != L'\t') {
       dst[out++] = src[k];
       continue;
     }
     // The stop is counted on the tab's index in the source, not on the column
     // it lands on, so a second tab at the start of a line gives 7 spaces.
-    for (size_t spaces = 8 - k % 8; spaces > 0 && out < kLineMax; --spaces) dst[out++] = L' ';
+    for (size_t spaces = 8 - k % 8; spaces > 0 && out < vexo::kLineMax; --spaces) dst[out++] = L' ';
   }
   dst[out] = 0;
 }

@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "Line.h"
+#include "template/Line.h"
 
 namespace {
 
 std::wstring Expand(const std::wstring& source) {
-  wchar_t copy[kLineBuffer];
+  wchar_t copy[vexo::kLineBuffer];
   Line::DelTab(source.c_str(), copy);
   return copy;
 }
@@ -28,14 +28,14 @@ TEST(DelTab, TrimsAndExpands) {
 }
 
 TEST(DelTab, CopyNeverExceedsTheLine) {
-  for (int length = kLineMax - 1; length <= kLineMax; ++length) {
+  for (int length = vexo::kLineMax - 1; length <= vexo::kLineMax; ++length) {
     EXPECT_EQ(Expand(std::wstring(static_cast<size_t>(length), L'x')).size(),
               static_cast<size_t>(length));
   }
   // 36 spaces per 8 tabs: 912 tabs give 4104 spaces, cut to the line's size.
   for (int tabs : {912, 4095}) {
     const std::wstring copy = Expand(std::wstring(static_cast<size_t>(tabs), L'\t') + L"x");
-    EXPECT_EQ(copy.size(), static_cast<size_t>(kLineMax)) << tabs;
+    EXPECT_EQ(copy.size(), static_cast<size_t>(vexo::kLineMax)) << tabs;
   }
   EXPECT_EQ(Expand(std::wstring(903, L'\t') + L"x").size(), 4068u);
 }

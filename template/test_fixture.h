@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "Blank.h"
-#include "OutputFile.h"
-#include "Tbl.h"
+#include "template/Blank.h"
+#include "io/OutputFile.h"
+#include "state/Tbl.h"
 
 class BlankTest : public ::testing::Test {
  protected:
@@ -22,13 +22,8 @@ class BlankTest : public ::testing::Test {
     char pattern[] = "/tmp/vexo-blank-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
+    vexo::ResetRunState();
     Tbl::BlankFile = Wide(dir_ + "/form");
-    Tbl::PathBlank.clear();
-    Tbl::TabHdrField.freeAll();
-    Tbl::TabRcdField.freeAll();
-    Tbl::totBreak = 0;
-    Tbl::FirstOst = 0;
-    Tbl::CountList = 0;
     out_ = std::make_unique<OutputFile>(Wide(dir_ + "/report").c_str(), false);
     blank_ = std::make_unique<Blank>(Tbl::BlankFile.c_str(), *out_);
   }

@@ -1,4 +1,4 @@
-#include "BaseListTimers.h"
+#include "threads/BaseListTimers.h"
 
 void BaseListTimers::Start(const std::string& name, int delay, int period, bool log) {
   Lock("BaseListTimers::Start");

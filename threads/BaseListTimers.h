@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "BaseThread.h"
+#include "threads/BaseThread.h"
 
 // What the three timer lists share: a worker thread whose procedure is the
 // list's tick, and the list's mutex, taken through Lock with a reason.

@@ -1,10 +1,10 @@
-#include "BaseListTimers.h"
+#include "threads/BaseListTimers.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "ThreadTesting.h"
+#include "threads/ThreadTesting.h"
 
 namespace {
 

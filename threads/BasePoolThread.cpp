@@ -1,12 +1,12 @@
-#include "BasePoolThread.h"
+#include "threads/BasePoolThread.h"
 
 #include <chrono>
 #include <ctime>
 #include <thread>
 
-#include "ThreadSupport.h"
+#include "threads/ThreadSupport.h"
 
-using namespace vexo_threads;
+using namespace vexo::threads;
 
 BasePoolThread::BasePoolThread(const std::string& name, bool log)
     : m_Name(name), m_IsLog(log) {}

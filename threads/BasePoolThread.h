@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "BaseThread.h"
+#include "threads/BaseThread.h"
 
 // Keeps a list of member threads and hands jobs to them. A job is a procedure
 // with its argument, a delay and a period, run like a BaseThread procedure;

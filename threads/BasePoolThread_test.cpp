@@ -1,8 +1,8 @@
-#include "BasePoolThread.h"
+#include "threads/BasePoolThread.h"
 
 #include <gtest/gtest.h>
 
-#include "ThreadTesting.h"
+#include "threads/ThreadTesting.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "BaseThread.h"
+#include "threads/BaseThread.h"
 
 #include <chrono>
 #include <ctime>
 #include <system_error>
 
-#include "ThreadSupport.h"
+#include "threads/ThreadSupport.h"
 
-using namespace vexo_threads;
+using namespace vexo::threads;
 
 std::atomic<bool> BaseThread::s_IsAllLog{false};
 
@@ -16,7 +16,7 @@ namespace {
 thread_local const BaseThread* t_Body = nullptr;
 }  // namespace
 
-void BaseThread::SetLogSink(LogSink sink) { vexo_threads::SetLogSink(sink); }
+void BaseThread::SetLogSink(LogSink sink) { vexo::threads::SetLogSink(sink); }
 
 BaseThread::Borders::~Borders() {
   m_Thread->m_IsRun = false;

@@ -1,10 +1,10 @@
-#include "BaseThread.h"
+#include "threads/BaseThread.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "ThreadTesting.h"
+#include "threads/ThreadTesting.h"
 
 namespace {
 

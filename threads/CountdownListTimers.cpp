@@ -1,4 +1,4 @@
-#include "BaseListTimers.h"
+#include "threads/BaseListTimers.h"
 
 bool CountdownListTimers::ProcTimer::Exec() {
   bool result = true;

@@ -1,9 +1,9 @@
 #include <chrono>
 
-#include "BaseListTimers.h"
-#include "ThreadSupport.h"
+#include "threads/BaseListTimers.h"
+#include "threads/ThreadSupport.h"
 
-using namespace vexo_threads;
+using namespace vexo::threads;
 
 void ListTimersCore::Lock(const std::string& reason) {
   if (m_Owner.load() == std::this_thread::get_id()) ReportLockTimeout(reason);

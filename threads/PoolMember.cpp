@@ -1,9 +1,9 @@
 #include <chrono>
 
-#include "BasePoolThread.h"
-#include "ThreadSupport.h"
+#include "threads/BasePoolThread.h"
+#include "threads/ThreadSupport.h"
 
-using namespace vexo_threads;
+using namespace vexo::threads;
 
 std::string BasePoolThread::Thread::Name() {
   std::string state;

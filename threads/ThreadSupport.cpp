@@ -1,4 +1,4 @@
-#include "ThreadSupport.h"
+#include "threads/ThreadSupport.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
-namespace vexo_threads {
+namespace vexo::threads {
 
 namespace {
 std::atomic<LogSink> g_Sink{nullptr};
@@ -64,4 +64,4 @@ std::string LockTimeoutText(const std::string& reason, const std::string& action
   return text + " - lock during " + std::to_string(kLockLimit.count()) + " sec";
 }
 
-}  // namespace vexo_threads
+}  // namespace vexo::threads

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-namespace vexo_threads {
+namespace vexo::threads {
 
 // How long Lock waits for a pool's or a timer list's mutex, and how long Stop
 // waits for a thread, before the process is ended.
@@ -53,4 +53,4 @@ bool WaitUnlessBroken(std::mutex& mutex, std::condition_variable& cond,
 // " act:" and the reason of the holder when one is known, then the limit.
 std::string LockTimeoutText(const std::string& reason, const std::string& action);
 
-}  // namespace vexo_threads
+}  // namespace vexo::threads

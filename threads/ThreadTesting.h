@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "BaseThread.h"
+#include "threads/BaseThread.h"
 
 // Collects every log line of the library while it exists.
 class CapturedLog {

@@ -1,4 +1,4 @@
-#include "DBString.h"
+#include "util/DBString.h"
 
 #include <iconv.h>
 

@@ -1,9 +1,9 @@
-#include "md5.h"
+#include "util/md5.h"
 
 #include <cstring>
 #include <string>
 
-#include "DBString.h"
+#include "util/DBString.h"
 
 namespace md5 {
 

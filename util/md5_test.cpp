@@ -1,4 +1,4 @@
-#include "md5.h"
+#include "util/md5.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "DBString.h"
+#include "util/DBString.h"
 
 namespace {
 

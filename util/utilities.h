@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "DBString.h"
+#include "util/DBString.h"
 
 // Addresses are in6_addr values (16 bytes in network order). An IPv4 address
 // is held as the IPv4-mapped address ::ffff:a.b.c.d.

@@ -1,4 +1,4 @@
-#include "utilities.h"
+#include "util/utilities.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -1,14 +1,14 @@
 // Uses the installed utility library as another program would, and exits
 // with 1 after naming every result that differs from the expected one.
-#include <DBString.h>
-#include <Utils.h>
-#include <md5.h>
-#include <utilities.h>
+#include <vexo/util/DBString.h>
+#include <vexo/util/Utils.h>
+#include <vexo/util/md5.h>
+#include <vexo/util/utilities.h>
 
 // The thread library is only linked and one of its headers included, so this
 // program stays valid while that library's interface is still growing.
-#if __has_include(<BaseThread.h>)
-#include <BaseThread.h>
+#if __has_include(<vexo/threads/BaseThread.h>)
+#include <vexo/threads/BaseThread.h>
 #endif
 
 #include <cstdio>

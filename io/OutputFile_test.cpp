@@ -1,4 +1,4 @@
-#include "OutputFile.h"
+#include "io/OutputFile.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,13 +1,13 @@
 // Building a blank from its base name and finding the files of its parts.
-#include "Blank.h"
+#include "template/Blank.h"
 
 #include <unistd.h>
 
-#include "Console.h"
-#include "OutputFile.h"
-#include "Tbl.h"
-#include "TextEncoding.h"
-#include "Utils.h"
+#include "io/Console.h"
+#include "io/OutputFile.h"
+#include "state/Tbl.h"
+#include "io/TextEncoding.h"
+#include "util/Utils.h"
 
 InputFile Blank::m_File;
 
@@ -23,7 +23,7 @@ Blank::~Blank() = default;
 
 bool Blank::FileExist(const std::wstring& dir, const std::wstring& name) {
   std::string path;
-  if (!FileSystemName(dir + L"/" + name, path)) return false;
+  if (!vexo::FileSystemName(dir + L"/" + name, path)) return false;
   return access(path.c_str(), F_OK) != -1;
 }
 
@@ -37,6 +37,6 @@ bool Blank::OpenPart(const std::wstring& suffix) {
 }
 
 void Blank::Report(const std::wstring& text) {
-  ConsoleLine(text);
+  vexo::ConsoleLine(text);
   m_Out << text << L"\n";
 }

@@ -2,7 +2,7 @@
 // program image: a Russian one and an English one with the same numbers.
 #pragma once
 
-#include "DBString.h"
+#include "util/DBString.h"
 
 // Chooses the English table for _S_ when set; false unless code sets it.
 extern bool g_StringENU;

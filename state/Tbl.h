@@ -1,11 +1,14 @@
-// The run driver: run settings, field tables, data file scanners, messages.
+// The run driver's class and the run state. The static members are the state
+// every part of the run reads directly; they are defined in this folder's
+// library, below the template engine. The driver's operations (Execute, the
+// data-file scanners, the command line) are defined in app/, on top of it.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-#include "Field.h"
-#include "InputFile.h"
+#include "fields/Field.h"
+#include "io/InputFile.h"
 
 // A Tbl object is the reader of the data file; everything else of the run is
 // static and lives for the whole process.
@@ -50,8 +53,9 @@ class Tbl : public InputFile {
   // header fields that are not given yet. Files found nowhere are no error.
   void GetBegin();
 
-  // The message text for an error number; the number itself in decimal when
-  // the table has no text.
+  // The message text for an error number in the chosen language: message
+  // 11104 + e for errJump to errCycleSheets, message 0 ("RUS0") for any other
+  // value, and the message number in decimal should the text be empty.
   static std::wstring Err(numErr e);
 
   static std::wstring BlankFile;  // -B: base name of the blank
@@ -66,3 +70,12 @@ class Tbl : public InputFile {
   static FieldTab TabHdrField;
   static FieldTab TabRcdField;
 };
+
+namespace vexo {
+
+// Puts every setting, counter and field table of the run back to its start
+// value, as at program start: for tests, fuzz targets and benchmarks that run
+// more than one report in one process.
+void ResetRunState();
+
+}  // namespace vexo

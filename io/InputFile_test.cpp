@@ -1,4 +1,4 @@
-#include "InputFile.h"
+#include "io/InputFile.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

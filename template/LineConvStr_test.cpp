@@ -1,7 +1,7 @@
 // Rendering text lines: placeholders, alignment, wrapping, substitutions.
 #include <gtest/gtest.h>
 
-#include "test_fixture.h"
+#include "template/test_fixture.h"
 
 namespace {
 
@@ -128,17 +128,17 @@ TEST_F(LineRender, SegmentsCutsAndRestarts) {
 
 TEST_F(LineRender, LineNeverGrowsBeyondItsBuffer) {
   const std::wstring date = GetCurrentTimeString("%d.%m.%Y");
-  for (int prefix = kLineMax - 13; prefix <= kLineMax - 2; ++prefix) {
+  for (int prefix = vexo::kLineMax - 13; prefix <= vexo::kLineMax - 2; ++prefix) {
     Fresh();
     LoadPart(std::string(static_cast<size_t>(prefix), 'x') + "@D\n");
     const std::wstring expected =
-        (std::wstring(static_cast<size_t>(prefix), L'x') + date).substr(0, kLineMax);
+        (std::wstring(static_cast<size_t>(prefix), L'x') + date).substr(0, vexo::kLineMax);
     EXPECT_EQ(RenderOne(), expected) << prefix;
   }
   Fresh();
-  LoadPart(std::string(kLineMax - 1, 'x') + "#\n");
+  LoadPart(std::string(vexo::kLineMax - 1, 'x') + "#\n");
   Tbl::CountList = 99;
-  EXPECT_EQ(RenderOne(), std::wstring(kLineMax - 1, L'x') + L"1");
+  EXPECT_EQ(RenderOne(), std::wstring(vexo::kLineMax - 1, L'x') + L"1");
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "Tbl.h"
+#include "state/Tbl.h"
 
 namespace {
 

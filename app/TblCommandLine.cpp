@@ -1,6 +1,6 @@
 #include <string>
 
-#include "Tbl.h"
+#include "state/Tbl.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
-#include "TextEncoding.h"
+#include "io/TextEncoding.h"
 
 #include <cstdint>
+
+namespace vexo {
 
 namespace {
 
@@ -47,3 +49,5 @@ bool FileSystemName(const std::wstring& name, std::string& out) {
   if (!AppendUtf8(out, name.data(), name.size())) return false;
   return out.find('\0') == std::string::npos;
 }
+
+}  // namespace vexo

@@ -1,4 +1,4 @@
-#include "Tbl.h"
+#include "state/Tbl.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -16,18 +16,15 @@ std::wstring Fields(FieldTab& tab) {
   for (long n = 0; n <= 3; ++n) {
     text += std::wstring(n > 0, L'|') + (tab.SetCurrent(n) ? L"" : L"-");
     tab.First(n);
-    for (wchar_t c = tab.GetSym(); c; c = tab.GetSym()) text += c == kSegmentSeparator ? L'^' : c;
+    for (wchar_t c = tab.GetSym(); c; c = tab.GetSym()) text += c == vexo::kSegmentSeparator ? L'^' : c;
   }
   return text;
 }
 
 // No header fields; record fields 0 to 2 declared, as a blank would.
 void Reset() {
+  vexo::ResetRunState();
   Tbl::InpFile = Tbl::BegParam = L"data.txt";
-  Tbl::PathBlank = L"";
-  Tbl::totBreak = 0;
-  Tbl::TabHdrField.freeAll();
-  Tbl::TabRcdField.freeAll();
   for (long n : {0L, 1L, 2L}) Tbl::TabRcdField.InsertField(n);
 }
 

@@ -1,4 +1,4 @@
-#include "TextEncoding.h"
+#include "io/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,9 @@
 #include <utility>
 
 namespace {
+
+using vexo::AppendUtf8;
+using vexo::FileSystemName;
 
 // Whatever the input reader decodes goes out byte for byte, surrogates and
 // beyond Unicode included; widened command-line bytes go back to the byte.

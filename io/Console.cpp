@@ -1,8 +1,10 @@
-#include "Console.h"
+#include "io/Console.h"
 
 #include <cstdio>
 
-#include "TextEncoding.h"
+#include "io/TextEncoding.h"
+
+namespace vexo {
 
 void ConsoleLine(const std::wstring& text) {
   std::string bytes;
@@ -11,3 +13,5 @@ void ConsoleLine(const std::wstring& text) {
   fwrite(bytes.data(), 1, bytes.size(), stdout);
   fflush(stdout);
 }
+
+}  // namespace vexo

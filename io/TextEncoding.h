@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+namespace vexo {
+
 // Appends the bytes of text[0, length) to out. Values up to 0x1FFFFF take the
 // one- to four-byte UTF-8 patterns, so whatever the input reader decoded goes
 // out byte for byte; the values 0xFFFFFF80 to 0xFFFFFFFF (bytes of the
@@ -16,3 +18,5 @@ bool AppendUtf8(std::string& out, const wchar_t* text, size_t length);
 // when the name holds a value that has no byte form, or a zero (which would
 // name another file); out is then unspecified.
 bool FileSystemName(const std::wstring& name, std::string& out);
+
+}  // namespace vexo

@@ -1,4 +1,4 @@
-#include "LoadRes.h"
+#include "messages/LoadRes.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "OutputFile.h"
+#include "io/OutputFile.h"
 
 #include <cwchar>
 
-#include "TextEncoding.h"
+#include "io/TextEncoding.h"
 
 OutputFile::OutputFile(const wchar_t* name, bool append) {
   if (!name) return;
@@ -11,7 +11,7 @@ OutputFile::OutputFile(const wchar_t* name, bool append) {
     return;
   }
   std::string path;
-  if (!FileSystemName(name, path)) return;
+  if (!vexo::FileSystemName(name, path)) return;
   m_Stream = fopen(path.c_str(), append ? "ab" : "wb");
 }
 
@@ -41,7 +41,7 @@ void OutputFile::Write(const wchar_t* text, size_t length) {
   FILE* target = m_Console ? stdout : m_Stream;
   if (!target) return;
   m_Bytes.clear();
-  AppendUtf8(m_Bytes, text, length);
+  vexo::AppendUtf8(m_Bytes, text, length);
   if (m_Bytes.empty()) return;
   fwrite(m_Bytes.data(), 1, m_Bytes.size(), target);
 }

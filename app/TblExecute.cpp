@@ -1,20 +1,13 @@
 // The report run: the records of the data file poured into the blank.
-#include "Blank.h"
-#include "Console.h"
-#include "LoadRes.h"
-#include "OutputFile.h"
-#include "Tbl.h"
+#include "io/Console.h"
+#include "io/OutputFile.h"
+#include "state/Tbl.h"
+#include "template/Blank.h"
 
 namespace {
 
-// The text of a message number; the number itself when the table has none.
-std::wstring Message(unsigned short number) {
-  std::wstring text = _S_(number);
-  return text.empty() ? std::to_wstring(number) : text;
-}
-
 void ReportRunError(OutputFile& out, const std::wstring& text) {
-  ConsoleLine(text);
+  vexo::ConsoleLine(text);
   out << text << L"\n";
 }
 
@@ -30,7 +23,7 @@ int Tbl::Execute() {
   Blank blank(BlankFile.c_str(), out);
   totBreak = 0;
   if (!out.IsUsable()) {
-    ConsoleLine(Message(11114) + OutFile);
+    vexo::ConsoleLine(Err(errOutput) + OutFile);
     return 1;
   }
   if (!GetHider()) {
@@ -61,7 +54,7 @@ int Tbl::Execute() {
       const size_t left = TabRcdField.AllOst();
       if (!firstOverflow && left == progress) {
         // A whole sheet printed nothing of the record: drop its rest.
-        out << Message(11116) << L"\n";
+        out << Err(errCycleSheets) << L"\n";
         break;
       }
       firstOverflow = false;

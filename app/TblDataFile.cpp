@@ -1,19 +1,8 @@
-#include "Tbl.h"
+// The data file and begin-parameter scanners of the run driver.
+#include "state/Tbl.h"
 
 #include <cstdint>
 #include <string>
-
-std::wstring Tbl::BlankFile;
-std::wstring Tbl::BegParam;
-std::wstring Tbl::InpFile = L"NULL";
-std::wstring Tbl::OutFile = L"CON";
-std::wstring Tbl::PathBlank;
-int Tbl::Add = 0;
-int Tbl::totBreak = 0;
-size_t Tbl::FirstOst = 0;
-int Tbl::CountList = 0;
-FieldTab Tbl::TabHdrField;
-FieldTab Tbl::TabRcdField;
 
 namespace {
 

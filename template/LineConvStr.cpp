@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "Blank.h"
-#include "Digits.h"
-#include "Line.h"
-#include "Tbl.h"
+#include "template/Blank.h"
+#include "template/Line.h"
+#include "template/Placeholder.h"
+#include "state/Tbl.h"
+
+using namespace vexo;
 
 namespace {
 
@@ -92,42 +94,20 @@ int NumberedField(Line& owner, WorkLine& line, int first) {
   wchar_t* text = line.text;
   const wchar_t mark = text[first];
   const bool record = mark == L'$';
-  int pos = first + 1;
-  const bool doubled = text[pos] == mark;
-  if (doubled) ++pos;
-  line.Blank(first, pos - 1);
-  const int digits = pos;
-  const long number = ReadDigits(text, &pos);
-  line.Blank(digits, pos - 1);
-  int last = pos - 1;
-  const Line::typAlign align = ReadAlignment(line, &pos);
-  if (align != Line::alLeft) last = pos - 1;
-
-  const wchar_t next = text[pos];
-  if (next == L'?') {
-    last = pos;
-    text[pos] = L' ';
-  } else if (next == L'$' || next == L'&') {
-    last = pos - 1;
-  } else if (next != 0) {
-    int end = pos;
-    while (text[end] != 0 && text[end] != L'?' && text[end] != L'$' && text[end] != L'&') ++end;
-    last = text[end] == L'?' ? end : end - 1;
-    // A header placeholder's stretch was taken as the field's preset text when
-    // the part was loaded; a record placeholder's stretch is a fill pattern
-    // that stays where the value leaves it free.
-    if (record) {
-      if (text[end] == L'?') text[end] = L' ';
-    } else {
-      line.Blank(pos, last);
-    }
-  }
+  const bool doubled = text[first + 1] == mark;
+  const FieldColumns columns = ScanFieldColumns(text, first + (doubled ? 2 : 1));
+  line.Blank(first, columns.stretch - 1);
+  if (text[columns.stretchEnd] == L'?') text[columns.stretchEnd] = L' ';
+  // A header placeholder's stretch was taken as the field's preset text when
+  // the part was loaded; a record placeholder's stretch is a fill pattern
+  // that stays where the value leaves it free.
+  if (!record) line.Blank(columns.stretch, columns.last);
 
   FieldTab& table = record ? Tbl::TabRcdField : Tbl::TabHdrField;
-  if (doubled && !record) Tbl::TabHdrField.First(number);
-  if (!table.SetCurrent(number)) return first + 1;
-  owner.PutPol(text, align, first, last, &table, doubled && record);
-  return last + 1;
+  if (doubled && !record) Tbl::TabHdrField.First(columns.number);
+  if (!table.SetCurrent(columns.number)) return first + 1;
+  owner.PutPol(text, columns.align, first, columns.last, &table, doubled && record);
+  return columns.last + 1;
 }
 
 // A macro symbol at column `first`, with an optional alignment mark and an
@@ -181,28 +161,11 @@ int Counter(WorkLine& line, int at) {
 
 // "@D", "@T", "@n" or "@@n" at column `at`, replaced by its text. Returns the
 // column after the inserted text, or at + 1 when the "@" starts none of them.
-int Substitution(WorkLine& line, int at) {
-  const wchar_t* text = line.text;
-  std::wstring value;
-  int end = at + 2;
-  if (text[at + 1] == L'D') {
-    value = GetCurrentTimeString("%d.%m.%Y");
-  } else if (text[at + 1] == L'T') {
-    value = GetCurrentTimeString("%d.%m.%Y %H:%M");
-  } else if (IsDecimalDigit(text[at + 1])) {
-    end = at + 1;
-    value = Tbl::TabHdrField.FirstValue(ReadDigits(text, &end));
-  } else if (text[at + 1] == L'@' && IsDecimalDigit(text[at + 2])) {
-    if (Tbl::TabRcdField.SetCurrent(ReadDigits(text, &end))) {
-      for (wchar_t c = Tbl::TabRcdField.GetSym(); c != 0 && c != kSegmentSeparator;
-           c = Tbl::TabRcdField.GetSym()) {
-        value.push_back(c);
-      }
-    }
-  } else {
-    return at + 1;
-  }
-  return line.Splice(at, end - at, value.data(), static_cast<int>(value.size()));
+int Substitute(WorkLine& line, int at) {
+  const Substitution found = ScanSubstitution(line.text, at, true);
+  if (found.kind == SubstitutionKind::kNone) return at + 1;
+  const std::wstring value = SubstitutionText(found);
+  return line.Splice(at, found.end - at, value.data(), static_cast<int>(value.size()));
 }
 
 }  // namespace
@@ -220,13 +183,12 @@ std::wstring Line::ConvStr() {
     const wchar_t c = text[i];
     if (Tbl::TabHdrField.SetCurrentMac(c) || Tbl::TabRcdField.SetCurrentMac(c)) {
       i = MacroField(*this, line, i);
-    } else if ((c == L'$' || c == L'&') &&
-               (IsDecimalDigit(text[i + 1]) || (text[i + 1] == c && IsDecimalDigit(text[i + 2])))) {
+    } else if (StartsNumberedField(text, i)) {
       i = NumberedField(*this, line, i);
     } else if (c == L'#') {
       i = Counter(line, i);
     } else if (c == L'@') {
-      i = Substitution(line, i);
+      i = Substitute(line, i);
     } else {
       ++i;
     }

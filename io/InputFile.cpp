@@ -1,8 +1,8 @@
-#include "InputFile.h"
+#include "io/InputFile.h"
 
 #include <string>
 
-#include "TextEncoding.h"
+#include "io/TextEncoding.h"
 
 InputFile::InputFile(const wchar_t* name) {
   if (name) Open(name);
@@ -18,7 +18,7 @@ bool InputFile::Open(const wchar_t* name) {
     m_Stream = nullptr;
   }
   std::string path;
-  if (!name || !FileSystemName(name, path)) return false;
+  if (!name || !vexo::FileSystemName(name, path)) return false;
   m_Stream = fopen(path.c_str(), "rb");
   return m_Stream != nullptr;
 }

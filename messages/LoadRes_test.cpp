@@ -1,4 +1,4 @@
-#include "LoadRes.h"
+#include "messages/LoadRes.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Tbl.h"
+#include "messages/ErrorText.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ TEST(MessageLookup, EveryTextInBothLanguagesIsByteExactAndTheFlagChoosesTheLangu
     }
     for (unsigned e = 0; e <= 15; ++e) {  // errJump to errCycleSheets, then numbers without a message
       const char* text = e <= 12 ? kTexts[e + 1][english] : english ? "ENU0" : "RUS0";
-      EXPECT_EQ(Tbl::Err(Tbl::numErr(e)), DBString(text)) << e;
+      EXPECT_EQ(vexo::MessageText(vexo::ErrorMessageNumber(e)), DBString(text)) << e;
     }
   }
   g_StringENU = false;

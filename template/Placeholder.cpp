@@ -1,0 +1,62 @@
+#include "template/Placeholder.h"
+
+#include "state/Tbl.h"
+
+namespace vexo {
+
+FieldColumns ScanFieldColumns(const wchar_t* text, int pos) {
+  FieldColumns columns;
+  columns.number = ReadDigits(text, &pos);
+  if (text[pos] == L'=' || text[pos] == L'>') {
+    columns.align = text[pos] == L'=' ? Line::alCenter : Line::alRight;
+    ++pos;
+  }
+  columns.stretch = pos;
+  while (text[pos] != 0 && text[pos] != L'?' && text[pos] != L'$' && text[pos] != L'&') ++pos;
+  columns.stretchEnd = pos;
+  columns.last = text[pos] == L'?' ? pos : pos - 1;
+  return columns;
+}
+
+Substitution ScanSubstitution(const wchar_t* text, int at, bool recordSegments) {
+  Substitution found;
+  const wchar_t next = text[at + 1];
+  if (next == L'D' || next == L'T') {
+    found.kind = next == L'D' ? SubstitutionKind::kDate : SubstitutionKind::kDateTime;
+    found.end = at + 2;
+  } else if (IsDecimalDigit(next)) {
+    found.kind = SubstitutionKind::kHeaderFirst;
+    found.end = at + 1;
+    found.number = ReadDigits(text, &found.end);
+  } else if (recordSegments && next == L'@' && IsDecimalDigit(text[at + 2])) {
+    found.kind = SubstitutionKind::kRecordSegment;
+    found.end = at + 2;
+    found.number = ReadDigits(text, &found.end);
+  }
+  return found;
+}
+
+std::wstring SubstitutionText(const Substitution& substitution) {
+  switch (substitution.kind) {
+    case SubstitutionKind::kDate:
+      return GetCurrentTimeString(kDateFormat);
+    case SubstitutionKind::kDateTime:
+      return GetCurrentTimeString(kDateTimeFormat);
+    case SubstitutionKind::kHeaderFirst:
+      return Tbl::TabHdrField.FirstValue(substitution.number);
+    case SubstitutionKind::kRecordSegment: {
+      std::wstring segment;
+      if (!Tbl::TabRcdField.SetCurrent(substitution.number)) return segment;
+      for (wchar_t c = Tbl::TabRcdField.GetSym(); c != 0 && c != kSegmentSeparator;
+           c = Tbl::TabRcdField.GetSym()) {
+        segment.push_back(c);
+      }
+      return segment;
+    }
+    case SubstitutionKind::kNone:
+      break;
+  }
+  return std::wstring();
+}
+
+}  // namespace vexo
