@@ -8,8 +8,11 @@ build:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build build -j$(JOBS)
 
-demo: build
-	./build/vexo -Bexamples/pricelist -Iexamples/pricelist.txt -Fexamples/company.txt -OCON
+# vexo alone, without the test framework, in a build directory of its own.
+demo:
+	cmake -S . -B build-demo -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-demo -j$(JOBS) --target vexo
+	./build-demo/app/vexo -Bexamples/pricelist -Iexamples/pricelist.txt -Fexamples/company.txt -OCON
 
 test: test-unit test-asan test-tsan
 
@@ -29,4 +32,4 @@ test-tsan:
 	cd build-tsan && ctest -L threads --output-on-failure -j$(JOBS)
 
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-demo build-asan build-tsan

@@ -43,6 +43,20 @@ void EndLine(FieldTab& tab) {
   tab.PutSym(L' ');
 }
 
+// Takes c, just read from in, as text of the current field of tab: a line
+// feed ends the line, a backslash makes the next character plain text.
+// lineStart tells whether the next character stands first on a line.
+void PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart) {
+  if (c == L'\n') {
+    lineStart = true;
+    EndLine(tab);
+    return;
+  }
+  if (c == L'\\' && !in.Get(c)) return;
+  lineStart = false;
+  tab.PutSym(c);
+}
+
 // Reads one begin-parameter file into the header table. Only a tag that
 // creates a field switches the reading on, so fields given before keep their
 // value; text before the first tag is skipped.
@@ -94,24 +108,12 @@ int Tbl::GetHider() {
       tab.InsSeparator();
       continue;
     }
-    if (c == L'\n') {
-      lineStart = true;
-      EndLine(tab);
-      continue;
-    }
-    if (c == L'\\') {
-      if (!Get(c)) continue;
-      lineStart = false;
-      tab.PutSym(c);
-      continue;
-    }
     if (lineStart && (c == L'>' || c == L'@' || c == L'$')) {
       PutBack(c);
       tab.DelEndBlank();
       return 1;
     }
-    lineStart = false;
-    tab.PutSym(c);
+    PutText(*this, tab, c, lineStart);
   }
   tab.DelEndBlank();
   return 1;
@@ -136,29 +138,17 @@ int Tbl::GetRecord() {
       tab.InsSeparator();
       continue;
     }
-    if (c == L'\n') {
-      lineStart = true;
-      EndLine(tab);
-      continue;
-    }
     if (c == L'@') {
       tab.DelEndBlank();
       FirstOst = tab.AllOst();
       return 1;
-    }
-    if (c == L'\\') {
-      if (!Get(c)) continue;
-      lineStart = false;
-      tab.PutSym(c);
-      continue;
     }
     if (lineStart && c == L'>') {
       ++totBreak;
       lineStart = false;
       continue;
     }
-    lineStart = false;
-    tab.PutSym(c);
+    PutText(*this, tab, c, lineStart);
   }
   return 0;
 }

@@ -1,7 +1,6 @@
 // The blank: loading a part, walking it, and where its files are found.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -67,7 +66,9 @@ class Blank {
   bool EndlessWalk(int j, int final, size_t remainder);
   void Report(const std::wstring& text);
 
-  std::unique_ptr<Line[]> m_Lines;
+  // Owned: allocated with new[] by Load, released by the next Load and the
+  // destructor.
+  Line* m_Lines = nullptr;
   int m_NumList = -1;
   int m_Cur = -1;
   int m_Count = 0;

@@ -43,7 +43,8 @@ int Blank::Load(int n) {
   wchar_t text[vexo::kLineBuffer];
   int count = 0;
   while (m_File.GetLine(text, vexo::kLineMax)) ++count;
-  m_Lines.reset(new Line[count]());
+  delete[] m_Lines;
+  m_Lines = new Line[count]();
   m_Count = count;
   m_Visits.assign(count, Visit());
   m_File.SetFilePointer(0);

@@ -19,7 +19,7 @@ Blank::Blank(const wchar_t* name, OutputFile& out) : m_Name(name), m_Out(out) {
   if (ext.empty()) m_NumList = 0;
 }
 
-Blank::~Blank() = default;
+Blank::~Blank() { delete[] m_Lines; }
 
 bool Blank::FileExist(const std::wstring& dir, const std::wstring& name) {
   std::string path;

@@ -16,18 +16,11 @@ BasePoolThread::~BasePoolThread() { Stop(); }
 void BasePoolThread::PutLog(const std::string& text) { WriteLogLine(m_Name + " - " + text); }
 
 void BasePoolThread::Lock(const std::string& reason) {
-  if (m_Mutex.try_lock_until(LockDeadline(kLockLimit))) {
-    SetAction(reason);
-    return;
+  if (!m_Mutex.try_lock_until(LockDeadline(kLockLimit))) {
+    AbortOnLockTimeout(reason, m_Action, m_ActionMutex,
+                       [this](const std::string& text) { PutLog(text); });
   }
-  std::string action;
-  {
-    std::lock_guard<std::mutex> lock(m_ActionMutex);
-    action = m_Action;
-  }
-  const std::string text = LockTimeoutText(reason, action);
-  PutLog(text);
-  AbortProcess(text);
+  SetAction(reason);
 }
 
 void BasePoolThread::Unlock() { m_Mutex.unlock(); }

@@ -43,12 +43,6 @@ void ListTimersCore::SetAction(const std::string& reason) {
 }
 
 void ListTimersCore::ReportLockTimeout(const std::string& reason) {
-  std::string action;
-  {
-    std::lock_guard<std::mutex> lock(m_ActionMutex);
-    action = m_Action;
-  }
-  const std::string text = LockTimeoutText(reason, action);
-  PutLog(text);
-  AbortProcess(text);
+  AbortOnLockTimeout(reason, m_Action, m_ActionMutex,
+                     [this](const std::string& text) { PutLog(text); });
 }

@@ -53,4 +53,20 @@ bool WaitUnlessBroken(std::mutex& mutex, std::condition_variable& cond,
 // " act:" and the reason of the holder when one is known, then the limit.
 std::string LockTimeoutText(const std::string& reason, const std::string& action);
 
+// Ends the process after a timed lock failed: reads the holder's reason
+// (action, guarded by actionMutex), hands the time-out text to log, then
+// aborts as AbortProcess does.
+template <class LogFn>
+[[noreturn]] void AbortOnLockTimeout(const std::string& reason, const std::string& action,
+                                     std::mutex& actionMutex, LogFn log) {
+  std::string holder;
+  {
+    std::lock_guard<std::mutex> lock(actionMutex);
+    holder = action;
+  }
+  const std::string text = LockTimeoutText(reason, holder);
+  log(text);
+  AbortProcess(text);
+}
+
 }  // namespace vexo::threads
