@@ -46,7 +46,7 @@ void EndLine(FieldTab& tab) {
 // Takes c, just read from in, as text of the current field of tab: a line
 // feed ends the line, a backslash makes the next character plain text.
 // lineStart tells whether the next character stands first on a line.
-void PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart) {
+inline void PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart) {
   if (c == L'\n') {
     lineStart = true;
     EndLine(tab);

@@ -11,9 +11,17 @@ void ReportRunError(OutputFile& out, const std::wstring& text) {
   out << text << L"\n";
 }
 
+// Renders line and writes it with its line end; text is the caller's buffer,
+// kept from line to line.
+void PrintLine(Line& line, OutputFile& out, std::wstring& text) {
+  line.ConvStr(text);
+  text.push_back(L'\n');
+  out << text;
+}
+
 // Prints the lines that the walk still hands out after the last record.
-void PrintRest(Blank& blank, OutputFile& out) {
-  while (Line* line = blank.Next(1)) out << line->ConvStr() << L"\n";
+void PrintRest(Blank& blank, OutputFile& out, std::wstring& text) {
+  while (Line* line = blank.Next(1)) PrintLine(*line, out, text);
 }
 
 }  // namespace
@@ -36,13 +44,14 @@ int Tbl::Execute() {
     return 1;
   }
 
+  std::wstring text;
   while (GetRecord()) {
     blank.ClrCount();
     bool firstOverflow = true;
     size_t progress = 0;  // unread record text at the last overflow
     for (;;) {
       if (Line* line = blank.Next(0)) {
-        out << line->ConvStr() << L"\n";
+        PrintLine(*line, out, text);
         if (TabRcdField.Exist()) continue;
       }
       if (!TabRcdField.Exist()) break;
@@ -62,7 +71,7 @@ int Tbl::Execute() {
     }
   }
 
-  PrintRest(blank, out);
-  if (blank.Load(3)) PrintRest(blank, out);
+  PrintRest(blank, out, text);
+  if (blank.Load(3)) PrintRest(blank, out, text);
   return 0;
 }

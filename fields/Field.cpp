@@ -22,17 +22,8 @@ void Field::Clear() {
   m_PosPut = 0;
 }
 
-wchar_t Field::GetSym() {
-  if (m_Pos >= m_Value.size()) return 0;
-  return m_Value[m_Pos++];
-}
-
 void Field::DelSeparator() {
   if (m_Pos < m_Value.size() && m_Value[m_Pos] == vexo::kSegmentSeparator) ++m_Pos;
-}
-
-void Field::ReturnSym() {
-  if (m_Pos > 0) --m_Pos;
 }
 
 void Field::GoPosPut() {
@@ -55,7 +46,7 @@ bool FieldTab::SetCurrent(long n) {
 
 // Only fields bound to a symbol are in m_MacFields; the symbol 0 means "none"
 // and so matches the plain fields, which only a walk of the whole table finds.
-bool FieldTab::SetCurrentMac(wchar_t c) {
+bool FieldTab::FindMac(wchar_t c) {
   if (c == 0) {
     for (const auto& entry : *this) {
       if (entry.second->Mac() != 0) continue;
@@ -72,20 +63,10 @@ bool FieldTab::SetCurrentMac(wchar_t c) {
   return false;
 }
 
-wchar_t FieldTab::GetSym() { return m_Current ? m_Current->GetSym() : 0; }
-
-void FieldTab::ReturnSym() {
-  if (m_Current) m_Current->ReturnSym();
-}
-
 int FieldTab::Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
 
 void FieldTab::DelSeparator() {
   if (m_Current) m_Current->DelSeparator();
-}
-
-void FieldTab::PutSym(wchar_t c) {
-  if (m_Current) m_Current->PutSym(c);
 }
 
 void FieldTab::PutStr(const wchar_t* s) {

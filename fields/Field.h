@@ -30,11 +30,13 @@ class Field {
   void First() { m_Pos = 0; }
   // The next character (a separator comes back as 1 and is passed over);
   // 0 at the end, every time.
-  wchar_t GetSym();
+  wchar_t GetSym() { return m_Pos < m_Value.size() ? m_Value[m_Pos++] : 0; }
   // Passes over a separator that stands at the read position.
   void DelSeparator();
   // Makes the last character handed out unread again; nothing at position 0.
-  void ReturnSym();
+  void ReturnSym() {
+    if (m_Pos > 0) --m_Pos;
+  }
   void SavPosPut() { m_PosPut = m_Value.size(); }
   // Drops what was appended since SavPosPut; the read position stays.
   void GoPosPut();
@@ -70,15 +72,24 @@ class FieldTab : private std::map<long, Field*> {
   bool SetCurrent(long n);
   // Makes the lowest-numbered field bound to macro symbol c current; false,
   // with the current field unchanged, when no field carries c.
-  bool SetCurrentMac(wchar_t c);
+  bool SetCurrentMac(wchar_t c) {
+    // Rendering asks this for every character of every line; most blanks
+    // declare no macro symbol at all.
+    if (c != 0 && m_MacFields.empty()) return false;
+    return FindMac(c);
+  }
 
   // Cursor operations: the Field operation of the same name on the current
   // field; nothing (or 0) without one.
-  wchar_t GetSym();
-  void ReturnSym();
+  wchar_t GetSym() { return m_Current ? m_Current->GetSym() : 0; }
+  void ReturnSym() {
+    if (m_Current) m_Current->ReturnSym();
+  }
   int Ostatok();
   void DelSeparator();
-  void PutSym(wchar_t c);
+  void PutSym(wchar_t c) {
+    if (m_Current) m_Current->PutSym(c);
+  }
   void PutStr(const wchar_t* s);
   void SavPosPut();
   void GoPosPut();
@@ -106,6 +117,8 @@ class FieldTab : private std::map<long, Field*> {
   void freeAll();
 
  private:
+  bool FindMac(wchar_t c);
+
   Field* m_Current = nullptr;
   // The fields that carry a macro symbol, in ascending number order, so that
   // the per-character symbol test of rendering does not walk every field.

@@ -1,5 +1,10 @@
 #include "io/InputFile.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "io/TextEncoding.h"
@@ -8,37 +13,63 @@ InputFile::InputFile(const wchar_t* name) {
   if (name) Open(name);
 }
 
-InputFile::~InputFile() {
+InputFile::~InputFile() { Close(); }
+
+void InputFile::Close() {
   if (m_Stream) fclose(m_Stream);
+  m_Stream = nullptr;
+  if (m_Map) munmap(m_Map, m_MapSize);
+  m_Map = nullptr;
+  m_MapSize = 0;
 }
 
 bool InputFile::Open(const wchar_t* name) {
-  if (m_Stream) {
-    fclose(m_Stream);
-    m_Stream = nullptr;
-  }
+  Close();
   std::string path;
   if (!name || !vexo::FileSystemName(name, path)) return false;
   m_Stream = fopen(path.c_str(), "rb");
   return m_Stream != nullptr;
 }
 
+namespace {
+
+// The stdio buffer of a mapped stream. Every seek empties it and the next
+// read fills it again from the mapping; a line of a blank is short, so a
+// small buffer copies little more than the line itself.
+constexpr size_t kMappedBuffer = 256;
+
+}  // namespace
+
+bool InputFile::OpenForSeeking(const wchar_t* name) {
+  Close();
+  std::string path;
+  if (!name || !vexo::FileSystemName(name, path)) return false;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    void* map = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map != MAP_FAILED) {
+      m_Stream = fmemopen(map, static_cast<size_t>(info.st_size), "rb");
+      if (m_Stream) {
+        close(fd);
+        m_Map = map;
+        m_MapSize = static_cast<size_t>(info.st_size);
+        setvbuf(m_Stream, nullptr, _IOFBF, kMappedBuffer);
+        return true;
+      }
+      munmap(map, static_cast<size_t>(info.st_size));
+    }
+  }
+  m_Stream = fdopen(fd, "rb");
+  if (!m_Stream) close(fd);
+  return m_Stream != nullptr;
+}
+
 // The lead byte fixes the length; continuation bytes give their low six bits
 // whatever their top bits are, so every byte sequence decodes to something or
 // to nothing, and values up to 0x1FFFFF come out as computed.
-bool InputFile::Get(wchar_t& c) {
-  if (m_IsBack) {
-    m_IsBack = false;
-    c = m_BackChar;
-    return true;
-  }
-  if (!m_Stream) return false;
-  const int lead = getc_unlocked(m_Stream);
-  if (lead == EOF) return false;
-  if (lead < 0x80) {
-    c = static_cast<wchar_t>(lead);
-    return true;
-  }
+bool InputFile::GetSequence(int lead, wchar_t& c) {
   unsigned int code;
   int continuation;
   if ((lead & 0xE0) == 0xC0) {
@@ -63,16 +94,18 @@ bool InputFile::Get(wchar_t& c) {
 }
 
 bool InputFile::GetLine(wchar_t* buf, int max) {
-  buf[0] = 0;
   int count = 0;
   wchar_t c;
   while (Get(c)) {
     if (c == L'\r') continue;
-    if (count >= max) return true;
+    if (count >= max) {
+      buf[count] = 0;
+      return true;
+    }
     buf[count++] = c;
-    buf[count] = 0;
-    if (c == L'\n') return true;
+    if (c == L'\n') break;
   }
+  buf[count] = 0;
   return count > 0;
 }
 

@@ -1,6 +1,7 @@
 // UTF-8 text file reader with one-character put-back and byte positions.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 
 // Reads a text file as UTF-8, decoded by hand into one wchar_t per character.
@@ -19,10 +20,29 @@ class InputFile {
   // the file cannot be opened, the name is null or it cannot be turned into a
   // file-system name. The put-back slot is kept.
   bool Open(const wchar_t* name);
+  // Opens name as Open does, for a reader that goes back to noted positions
+  // again and again: a regular file is read through a read-only memory
+  // mapping, so that SetFilePointer costs no system call. A file that cannot
+  // be mapped (an empty file, a pipe, a device) is opened as Open opens it.
+  bool OpenForSeeking(const wchar_t* name);
   bool IsOpen() const { return m_Stream != nullptr; }
 
   // Delivers the next character; false when none can be had.
-  bool Get(wchar_t& c);
+  bool Get(wchar_t& c) {
+    if (m_IsBack) {
+      m_IsBack = false;
+      c = m_BackChar;
+      return true;
+    }
+    if (!m_Stream) return false;
+    const int lead = getc_unlocked(m_Stream);
+    if (lead == EOF) return false;
+    if (lead < 0x80) {
+      c = static_cast<wchar_t>(lead);
+      return true;
+    }
+    return GetSequence(lead, c);
+  }
   // Puts c into the put-back slot, replacing a character held there.
   void PutBack(wchar_t c) {
     m_BackChar = c;
@@ -43,4 +63,13 @@ class InputFile {
   FILE* m_Stream = nullptr;
   wchar_t m_BackChar = 0;
   bool m_IsBack = false;
+
+ private:
+  // Decodes the rest of a sequence whose lead byte (0x80 or above) was read.
+  bool GetSequence(int lead, wchar_t& c);
+  void Close();
+
+  // The mapping that m_Stream reads, when it reads one.
+  void* m_Map = nullptr;
+  size_t m_MapSize = 0;
 };

@@ -16,29 +16,36 @@ constexpr uint32_t kLargestFourByte = 0x1FFFFFu;
 }  // namespace
 
 bool AppendUtf8(std::string& out, const wchar_t* text, size_t length) {
+  // Room for the longest form of every character, written through a pointer
+  // and cut back to what was written.
+  const size_t start = out.size();
+  out.resize(start + 4 * length);
+  char* bytes = &out[start];
+  char* const first = bytes;
   bool complete = true;
   for (size_t i = 0; i < length; ++i) {
     const uint32_t code = static_cast<uint32_t>(text[i]);
     if (code < 0x80) {
-      out.push_back(static_cast<char>(code));
+      *bytes++ = static_cast<char>(code);
     } else if (code < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+      *bytes++ = static_cast<char>(0xC0 | (code >> 6));
+      *bytes++ = static_cast<char>(0x80 | (code & 0x3F));
     } else if (code < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+      *bytes++ = static_cast<char>(0xE0 | (code >> 12));
+      *bytes++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      *bytes++ = static_cast<char>(0x80 | (code & 0x3F));
     } else if (code <= kLargestFourByte) {
-      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+      *bytes++ = static_cast<char>(0xF0 | (code >> 18));
+      *bytes++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      *bytes++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      *bytes++ = static_cast<char>(0x80 | (code & 0x3F));
     } else if (code >= kFirstWidenedByte) {
-      out.push_back(static_cast<char>(code & 0xFF));
+      *bytes++ = static_cast<char>(code & 0xFF);
     } else {
       complete = false;
     }
   }
+  out.resize(start + static_cast<size_t>(bytes - first));
   return complete;
 }
 

@@ -31,9 +31,9 @@ bool Blank::FileExist(const std::wstring& dir, const std::wstring& name) {
 // directory the file must exist there; the working directory is not tried.
 bool Blank::OpenPart(const std::wstring& suffix) {
   const std::wstring file = m_Name + suffix;
-  if (Tbl::PathBlank.empty()) return m_File.Open(file.c_str());
+  if (Tbl::PathBlank.empty()) return m_File.OpenForSeeking(file.c_str());
   if (!FileExist(Tbl::PathBlank, file)) return false;
-  return m_File.Open((Tbl::PathBlank + L"/" + file).c_str());
+  return m_File.OpenForSeeking((Tbl::PathBlank + L"/" + file).c_str());
 }
 
 void Blank::Report(const std::wstring& text) {

@@ -171,6 +171,12 @@ int Substitute(WorkLine& line, int at) {
 }  // namespace
 
 std::wstring Line::ConvStr() {
+  std::wstring result;
+  ConvStr(result);
+  return result;
+}
+
+void Line::ConvStr(std::wstring& result) {
   wchar_t read[kLineBuffer];
   wchar_t text[kLineBuffer];
   Blank::m_File.SetFilePointer(m_FilePos);
@@ -193,5 +199,5 @@ std::wstring Line::ConvStr() {
       ++i;
     }
   }
-  return std::wstring(text, static_cast<size_t>(line.length));
+  result.assign(text, static_cast<size_t>(line.length));
 }

@@ -1,4 +1,5 @@
 // Line text helpers shared by loading and rendering.
+#include <algorithm>
 #include <ctime>
 #include <cwchar>
 
@@ -9,15 +10,21 @@ const wchar_t* Line::Rasdel = L" ,?!,;)]";
 void Line::DelTab(const wchar_t* src, wchar_t* dst) {
   size_t length = std::wcslen(src);
   while (length > 0 && (src[length - 1] == L' ' || src[length - 1] == L'\n')) --length;
-  int out = 0;
-  for (size_t k = 0; k < length && out < vexo::kLineMax; ++k) {
-    if (src[k] != L'\t') {
-      dst[out++] = src[k];
-      continue;
-    }
+  size_t k = 0;
+  size_t out = 0;
+  const size_t limit = vexo::kLineMax;
+  while (k < length && out < limit) {
+    // Copy up to the next tab in one piece.
+    const wchar_t* tab = std::wmemchr(src + k, L'\t', length - k);
+    const size_t run = std::min((tab ? static_cast<size_t>(tab - src) : length) - k, limit - out);
+    std::wmemcpy(dst + out, src + k, run);
+    out += run;
+    k += run;
+    if (k >= length || out >= limit || src[k] != L'\t') break;
     // The stop is counted on the tab's index in the source, not on the column
     // it lands on, so a second tab at the start of a line gives 7 spaces.
-    for (size_t spaces = 8 - k % 8; spaces > 0 && out < vexo::kLineMax; --spaces) dst[out++] = L' ';
+    for (size_t spaces = 8 - k % 8; spaces > 0 && out < limit; --spaces) dst[out++] = L' ';
+    ++k;
   }
   dst[out] = 0;
 }
