@@ -93,20 +93,38 @@ bool InputFile::GetSequence(int lead, wchar_t& c) {
   return true;
 }
 
+// Only the first character can come from the put-back slot, so the loop
+// after it reads the stream directly.
 bool InputFile::GetLine(wchar_t* buf, int max) {
   int count = 0;
-  wchar_t c;
-  while (Get(c)) {
-    if (c == L'\r') continue;
+  bool full = false;
+  // Stores c; false once the line is complete.
+  auto store = [&](wchar_t c) {
+    if (c == L'\r') return true;
     if (count >= max) {
-      buf[count] = 0;
-      return true;
+      full = true;
+      return false;
     }
     buf[count++] = c;
-    if (c == L'\n') break;
+    return c != L'\n';
+  };
+  bool more = true;
+  if (m_IsBack) {
+    m_IsBack = false;
+    more = store(m_BackChar);
+  }
+  if (more && m_Stream) {
+    FILE* const stream = m_Stream;
+    for (;;) {
+      const int lead = getc_unlocked(stream);
+      if (lead == EOF) break;
+      wchar_t c = static_cast<wchar_t>(lead);
+      if (lead >= 0x80 && !GetSequence(lead, c)) break;
+      if (!store(c)) break;
+    }
   }
   buf[count] = 0;
-  return count > 0;
+  return full || count > 0;
 }
 
 void InputFile::SetFilePointer(long pos) {

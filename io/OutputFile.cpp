@@ -49,8 +49,11 @@ OutputFile& OutputFile::operator<<(long value) {
 void OutputFile::Write(const wchar_t* text, size_t length) {
   FILE* target = m_Console ? stdout : m_Stream;
   if (!target) return;
-  m_Bytes.clear();
-  vexo::AppendUtf8(m_Bytes, text, length);
-  if (m_Bytes.empty()) return;
-  fwrite(m_Bytes.data(), 1, m_Bytes.size(), target);
+  // m_Bytes only grows, so a run of lines of similar length never touches
+  // the allocator or clears bytes it is about to overwrite.
+  if (m_Bytes.size() < 4 * length) m_Bytes.resize(4 * length);
+  bool complete = true;
+  const char* end = vexo::EncodeUtf8(text, length, &m_Bytes[0], complete);
+  const size_t count = static_cast<size_t>(end - m_Bytes.data());
+  if (count > 0) fwrite(m_Bytes.data(), 1, count, target);
 }

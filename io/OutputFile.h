@@ -29,5 +29,5 @@ class OutputFile {
 
   FILE* m_Stream = nullptr;
   bool m_Console = false;
-  std::string m_Bytes;  // reused between writes
+  std::string m_Bytes;  // encoding room, reused between writes
 };

@@ -15,37 +15,42 @@ constexpr uint32_t kLargestFourByte = 0x1FFFFFu;
 
 }  // namespace
 
-bool AppendUtf8(std::string& out, const wchar_t* text, size_t length) {
-  // Room for the longest form of every character, written through a pointer
-  // and cut back to what was written.
-  const size_t start = out.size();
-  out.resize(start + 4 * length);
-  char* bytes = &out[start];
-  char* const first = bytes;
-  bool complete = true;
+char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) {
   for (size_t i = 0; i < length; ++i) {
+    // Runs of ASCII, the bulk of a report, are copied in a loop of their own.
+    while (i < length && static_cast<uint32_t>(text[i]) < 0x80) *out++ = static_cast<char>(text[i++]);
+    if (i == length) break;
     const uint32_t code = static_cast<uint32_t>(text[i]);
     if (code < 0x80) {
-      *bytes++ = static_cast<char>(code);
+      *out++ = static_cast<char>(code);
     } else if (code < 0x800) {
-      *bytes++ = static_cast<char>(0xC0 | (code >> 6));
-      *bytes++ = static_cast<char>(0x80 | (code & 0x3F));
+      *out++ = static_cast<char>(0xC0 | (code >> 6));
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
     } else if (code < 0x10000) {
-      *bytes++ = static_cast<char>(0xE0 | (code >> 12));
-      *bytes++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      *bytes++ = static_cast<char>(0x80 | (code & 0x3F));
+      *out++ = static_cast<char>(0xE0 | (code >> 12));
+      *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
     } else if (code <= kLargestFourByte) {
-      *bytes++ = static_cast<char>(0xF0 | (code >> 18));
-      *bytes++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      *bytes++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      *bytes++ = static_cast<char>(0x80 | (code & 0x3F));
+      *out++ = static_cast<char>(0xF0 | (code >> 18));
+      *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
     } else if (code >= kFirstWidenedByte) {
-      *bytes++ = static_cast<char>(code & 0xFF);
+      *out++ = static_cast<char>(code & 0xFF);
     } else {
       complete = false;
     }
   }
-  out.resize(start + static_cast<size_t>(bytes - first));
+  return out;
+}
+
+bool AppendUtf8(std::string& out, const wchar_t* text, size_t length) {
+  const size_t start = out.size();
+  out.resize(start + 4 * length);
+  bool complete = true;
+  char* const first = &out[0] + start;
+  const char* end = EncodeUtf8(text, length, first, complete);
+  out.resize(start + static_cast<size_t>(end - first));
   return complete;
 }
 

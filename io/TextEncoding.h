@@ -13,6 +13,11 @@ namespace vexo {
 // 0xFF; any other value is dropped. Returns false when something was dropped.
 bool AppendUtf8(std::string& out, const wchar_t* text, size_t length);
 
+// Writes the bytes of text[0, length) by the rules of AppendUtf8 to out,
+// which has room for 4 * length bytes, and returns the end of what it wrote.
+// complete is cleared when something was dropped.
+char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete);
+
 // The file-system name for a wide name, by the rules of AppendUtf8: a name
 // typed in any encoding on the command line opens the file it names. False
 // when the name holds a value that has no byte form, or a zero (which would

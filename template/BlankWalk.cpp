@@ -30,18 +30,25 @@ Line* Blank::Next(int final) {
   if (start >= m_Count) return nullptr;
 
   // Nothing the walk reads changes while it passes command lines, so the
-  // remainder total holds for the whole call.
-  const size_t remainder = RemainderTotal();
+  // remainder total, taken at the first command line, holds for the whole
+  // call; a walk that meets a text line at once never needs it.
+  size_t remainder = 0;
+  bool remainderTaken = false;
   ++m_Call;
   int i = start;
   for (;;) {
     Line& line = m_Lines[i];
     m_Visits[i] = Visit{m_Call, Tbl::totBreak};
+    if (line.m_Type == Line::kText) {
+      m_Cur = i;
+      return &line;
+    }
+    if (!remainderTaken) {
+      remainder = RemainderTotal();
+      remainderTaken = true;
+    }
     int j;
     switch (line.m_Type) {
-      case Line::kText:
-        m_Cur = i;
-        return &line;
       case Line::kRepeat:
         j = Repeat(i);
         break;

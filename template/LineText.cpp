@@ -1,6 +1,7 @@
 // Line text helpers shared by loading and rendering.
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 #include <cwchar>
 
 #include "template/Line.h"
@@ -29,7 +30,21 @@ void Line::DelTab(const wchar_t* src, wchar_t* dst) {
   dst[out] = 0;
 }
 
-bool Line::IsRasdel(wchar_t c) { return c != 0 && std::wcschr(Rasdel, c) != nullptr; }
+// The wrap scan asks this for every column it walks back over, so the ASCII
+// answers are kept in a table, made again whenever Rasdel points elsewhere.
+bool Line::IsRasdel(wchar_t c) {
+  static const wchar_t* tableOf = nullptr;
+  static bool table[128];
+  if (c <= 0 || c >= 128) return c != 0 && std::wcschr(Rasdel, c) != nullptr;
+  if (tableOf != Rasdel) {
+    std::fill(std::begin(table), std::end(table), false);
+    for (const wchar_t* p = Rasdel; *p != 0; ++p) {
+      if (*p > 0 && *p < 128) table[*p] = true;
+    }
+    tableOf = Rasdel;
+  }
+  return table[c];
+}
 
 std::wstring GetCurrentTimeString(const char* format) {
   const std::time_t now = std::time(nullptr);
