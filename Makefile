@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: build demo test test-unit test-asan test-tsan clean
+.PHONY: build demo test test-unit test-asan test-tsan bench clean
 
 build:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -31,5 +31,14 @@ test-tsan:
 	cmake --build build-tsan -j$(JOBS) --target threads_tests
 	cd build-tsan && ctest -L threads --output-on-failure -j$(JOBS)
 
+# Micro-benchmarks, then vexo against a Perl format report and awk '{print}'
+# on the same data (RECORDS records, median of 5 runs).
+RECORDS ?= 200000
+bench:
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=OFF -DVEXO_BUILD_BENCH=ON $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-bench -j$(JOBS) --target vexo vexo_micro
+	./build-bench/bench/vexo_micro --benchmark_min_time=0.2
+	bash bench/compare.sh build-bench/app/vexo $(RECORDS)
+
 clean:
-	rm -rf build build-demo build-asan build-tsan
+	rm -rf build build-demo build-bench build-asan build-tsan

@@ -2,14 +2,13 @@
 # The benchmark's report written with Perl's format and write: the same data
 # file, the same columns and breaks, 60-line sheets with a page header.
 #
-#   perl bench/price.pl < data.txt > report.txt
+#   perl bench/price.pl data.txt > report.txt
 #
 # Widths are in characters: input and output go through the UTF-8 layer.
 use strict;
 use warnings;
 
-binmode STDIN, ':encoding(UTF-8)';
-binmode STDOUT, ':encoding(UTF-8)';
+use open qw(:std :encoding(UTF-8));
 
 # The characters after which vexo breaks a wrapped value.
 $: = " ,?!;)]";
@@ -34,7 +33,7 @@ $id, $name, $description, $price
 
 local $/ = '@';
 my $first = 1;
-while (my $record = <STDIN>) {
+while (my $record = <>) {
   chomp $record;
   if ($first) {
     $first = 0;
