@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: build demo test test-unit test-asan test-tsan bench clean
+.PHONY: build demo test test-unit test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
 
 build:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -14,7 +14,12 @@ demo:
 	cmake --build build-demo -j$(JOBS) --target vexo
 	./build-demo/app/vexo -Bexamples/pricelist -Iexamples/pricelist.txt -Fexamples/company.txt -OCON
 
-test: test-unit test-asan test-tsan
+test: test-unit test-man test-asan test-tsan memcheck test-fuzz
+
+# The man page must pass both formatters' checks without a word.
+test-man:
+	mandoc -T lint -W warning docs/vexo.1
+	test -z "$$(groff -man -ww -z docs/vexo.1 2>&1)"
 
 test-unit: build
 	cd build && ctest --output-on-failure -j$(JOBS)
@@ -40,5 +45,35 @@ bench:
 	./build-bench/bench/vexo_micro --benchmark_min_time=0.2
 	bash bench/compare.sh build-bench/app/vexo $(RECORDS)
 
+# Every end-to-end case again with vexo under Valgrind's memcheck: an error or
+# a leak fails the case.
+memcheck: build
+	cd build && VEXO_WRAPPER="$(CURDIR)/tests/e2e/memcheck.sh" ctest -L e2e --output-on-failure -j$(JOBS)
+
+# The libFuzzer targets of fuzz/, each run for SECONDS seconds from its seed
+# corpus; the test run gives each a short smoke run.
+SECONDS ?= 60
+FUZZ_TARGETS = data_file blank_load report_run util
+fuzz:
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXO_BUILD_TESTS=OFF -DVEXO_SANITIZE=fuzzer >/dev/null
+	cmake --build build-fuzz -j$(JOBS) $(addprefix --target ,$(addsuffix _fuzz,$(FUZZ_TARGETS)))
+	for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build-fuzz/corpus/$$t && \
+	  build-fuzz/fuzz/$${t}_fuzz -max_total_time=$(SECONDS) -timeout=10 -rss_limit_mb=1024 \
+	    -max_len=16384 -print_final_stats=1 -artifact_prefix=build-fuzz/$$t- \
+	    build-fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
+
+test-fuzz:
+	$(MAKE) fuzz SECONDS=20
+
+# Line and branch coverage of the whole suite, per directory.
+coverage:
+	cmake -S . -B build-coverage -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DVEXO_COVERAGE=ON >/dev/null
+	cmake --build build-coverage -j$(JOBS)
+	rm -rf build-coverage/profiles
+	cd build-coverage && LLVM_PROFILE_FILE="$(CURDIR)/build-coverage/profiles/%p-%m.profraw" ctest -j$(JOBS) -E install
+	bash tests/coverage_summary.sh build-coverage
+
 clean:
-	rm -rf build build-demo build-bench build-asan build-tsan
+	rm -rf build build-demo build-bench build-asan build-tsan build-fuzz build-coverage

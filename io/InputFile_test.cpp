@@ -92,4 +92,40 @@ TEST_F(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
   }
 }
 
+// A part read through a mapping reads as through Open, and a noted position
+// gives its line again after any other read, also across the stream buffer;
+// what cannot be mapped (empty, a device) opens as a plain stream.
+TEST_F(InputFileTest, OpenForSeekingReadsAndSeeksAsOpenDoes) {
+  const std::string longLine = std::string(300, 'w') + "\n";
+  const std::string cases[] = {"", "a\r\nb\n", "x\xD0\x9Fy\n\x9Fz\n", longLine + longLine + "end"};
+  for (const std::string& bytes : cases) {
+    const std::wstring name = Write("part", bytes);
+    InputFile plain(name.c_str());
+    InputFile mapped;
+    ASSERT_TRUE(mapped.OpenForSeeking(name.c_str()));
+    std::vector<long> positions;
+    std::vector<std::wstring> lines;
+    wchar_t buf[400];
+    for (;;) {
+      positions.push_back(mapped.GetFilePointer());
+      if (!mapped.GetLine(buf, 399)) break;
+      lines.emplace_back(buf);
+      ASSERT_TRUE(plain.GetLine(buf, 399));
+      EXPECT_EQ(lines.back(), buf);
+    }
+    EXPECT_FALSE(plain.GetLine(buf, 399));
+    for (size_t k = lines.size(); k-- > 0;) {
+      mapped.SetFilePointer(positions[k]);
+      ASSERT_TRUE(mapped.GetLine(buf, 399));
+      EXPECT_EQ(lines[k], buf) << k;
+    }
+  }
+  InputFile device;
+  EXPECT_TRUE(device.OpenForSeeking(L"/dev/null"));
+  wchar_t one[2];
+  EXPECT_FALSE(device.GetLine(one, 1));
+  EXPECT_FALSE(device.OpenForSeeking((Write("x", "") + L"-missing").c_str()));
+  EXPECT_FALSE(device.IsOpen());
+}
+
 }  // namespace

@@ -43,7 +43,10 @@ listing() { (cd "$work" && find . -mindepth 1 | LC_ALL=C sort); }
 listing >"$scratch/files.before"
 
 date0=$(date +%d.%m.%Y); datetime0=$(date '+%d.%m.%Y %H:%M')
-(cd "$work" && timeout 30 "$vexo" "${args[@]}" \
+# VEXO_WRAPPER, when set, is a command that runs vexo (memcheck.sh).
+runner=()
+[ -n "${VEXO_WRAPPER:-}" ] && runner=("$VEXO_WRAPPER")
+(cd "$work" && timeout 30 "${runner[@]}" "$vexo" "${args[@]}" \
   >"$scratch/stdout" 2>"$scratch/stderr" </dev/null)
 status=$?
 date1=$(date +%d.%m.%Y); datetime1=$(date '+%d.%m.%Y %H:%M')
