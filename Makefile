@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: build demo test test-unit test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
+.PHONY: package test-package build demo test test-unit test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
 
 build:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -75,5 +75,17 @@ coverage:
 	cd build-coverage && LLVM_PROFILE_FILE="$(CURDIR)/build-coverage/profiles/%p-%m.profraw" ctest -j$(JOBS) -E install
 	bash tests/coverage_summary.sh build-coverage
 
+# A Debian package of the stripped vexo, its man page, guide and examples,
+# and the utility and thread libraries.
+package:
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS) >/dev/null
+	cmake --build build-package -j$(JOBS)
+	cd build-package && cpack
+
+# Installs the package on this machine (root), runs the installed vexo on the
+# installed invoice example, finds the man page, and removes the package.
+test-package: package
+	bash tests/package_check.sh build-package/vexo_*.deb
+
 clean:
-	rm -rf build build-demo build-bench build-asan build-tsan build-fuzz build-coverage
+	rm -rf build build-demo build-bench build-asan build-tsan build-fuzz build-coverage build-package

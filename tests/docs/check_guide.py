@@ -1,0 +1,47 @@
+#!/usr/bin/env python3
+"""Checks that the guide shows the example files as they are and the output
+that vexo prints for them.
+
+    check_guide.py <vexo binary> <guide.md> <examples directory>
+
+A fenced block right after "<!-- file: PATH -->" must hold exactly the
+file PATH under the examples directory. A block right after
+"<!-- output: DIR ARGS... -->" must be exactly what vexo writes to standard
+output when it runs with ARGS in a scratch copy of DIR. Every directory of
+examples/guide must be run by some output block.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+vexo, guide, examples = (os.path.abspath(p) for p in sys.argv[1:4])
+text = open(guide, encoding="utf-8").read()
+blocks = re.findall(r"<!-- (file|output): (.*?) -->\n```[^\n]*\n(.*?)```", text, re.S)
+failures = []
+run_dirs = set()
+for kind, spec, shown in blocks:
+    if kind == "file":
+        with open(os.path.join(examples, spec), encoding="utf-8") as f:
+            if f.read() != shown:
+                failures.append("file %s differs from the guide" % spec)
+        continue
+    directory, *args = spec.split()
+    run_dirs.add(os.path.normpath(directory))
+    with tempfile.TemporaryDirectory() as scratch:
+        work = os.path.join(scratch, "work")
+        shutil.copytree(os.path.join(examples, directory), work)
+        got = subprocess.run([vexo] + args, cwd=work, capture_output=True, timeout=30)
+    if got.returncode != 0 or got.stderr:
+        failures.append("%s: exit %d, stderr %r" % (spec, got.returncode, got.stderr))
+    if got.stdout.decode("utf-8") != shown:
+        failures.append("output of %s differs from the guide:\n%s" % (spec, got.stdout.decode()))
+for name in sorted(os.listdir(os.path.join(examples, "guide"))):
+    if os.path.join("guide", name) not in run_dirs:
+        failures.append("examples/guide/%s is not shown in the guide" % name)
+print("%d blocks checked" % len(blocks))
+for failure in failures:
+    print("FAIL", failure)
+sys.exit(1 if failures else 0)
