@@ -46,15 +46,37 @@ void EndLine(FieldTab& tab) {
 // Takes c, just read from in, as text of the current field of tab: a line
 // feed ends the line, a backslash makes the next character plain text.
 // lineStart tells whether the next character stands first on a line.
-inline void PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart) {
+// Plain characters after c, up to a line feed, a backslash or one of stops,
+// are taken with it in one piece; the character that ends the piece is left
+// in the put-back slot. False when the input ended within the piece, as Get
+// reports it: the scanner then stops as if its own Get had failed. A
+// backslash with nothing readable after it is dropped, and scanning goes on.
+bool PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart, wchar_t stop1,
+             wchar_t stop2) {
   if (c == L'\n') {
     lineStart = true;
     EndLine(tab);
-    return;
+    return true;
   }
-  if (c == L'\\' && !in.Get(c)) return;
+  if (c == L'\\' && !in.Get(c)) return true;
   lineStart = false;
-  tab.PutSym(c);
+  wchar_t run[256];
+  size_t length = 0;
+  run[length++] = c;
+  bool more;
+  while ((more = in.Get(c))) {
+    if (c == L'\n' || c == L'\\' || c == stop1 || c == stop2) {
+      in.PutBack(c);
+      break;
+    }
+    if (length == sizeof run / sizeof run[0]) {
+      tab.PutStr(run, length);
+      length = 0;
+    }
+    run[length++] = c;
+  }
+  tab.PutStr(run, length);
+  return more;
 }
 
 // Reads one begin-parameter file into the header table. Only a tag that
@@ -113,7 +135,7 @@ int Tbl::GetHider() {
       tab.DelEndBlank();
       return 1;
     }
-    PutText(*this, tab, c, lineStart);
+    if (!PutText(*this, tab, c, lineStart, L'&', L'&')) break;
   }
   tab.DelEndBlank();
   return 1;
@@ -148,7 +170,7 @@ int Tbl::GetRecord() {
       lineStart = false;
       continue;
     }
-    PutText(*this, tab, c, lineStart);
+    if (!PutText(*this, tab, c, lineStart, L'$', L'@')) break;
   }
   return 0;
 }

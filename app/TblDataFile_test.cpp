@@ -94,6 +94,12 @@ TEST_F(TblTest, RecordTagsEscapesBreaksAndEnd) {
   for (const auto& [data, summary] : cases) EXPECT_EQ(Scan('R', data), summary) << data;
   const std::string record = "$1;x$02;a@";
   for (size_t k = 4; k < record.size(); ++k) EXPECT_EQ(Scan('R', record.substr(0, k)), cut[k - 4]);
+  // Plain text is taken in pieces of 256 characters; a value comes through
+  // whole on either side of a piece's end.
+  for (size_t n : {255, 256, 257, 513}) {
+    EXPECT_EQ(Scan('R', "$1;" + std::string(n, 'v') + "\n@"),
+              L"1 |" + std::wstring(n, L'v') + L"||- 0 " + std::to_wstring(n)) << n;
+  }
 }
 
 // Empty entries of the list name the working directory. A field keeps the

@@ -42,6 +42,8 @@ class Field {
   void GoPosPut();
   void PutSym(wchar_t c) { m_Value.push_back(c); }
   void PutStr(const wchar_t* s) { m_Value.append(s); }
+  // Appends length characters, zeros among them.
+  void PutStr(const wchar_t* s, size_t length) { m_Value.append(s, length); }
   // Removes trailing spaces, tabs, carriage returns and line feeds.
   void TrimRight();
 
@@ -91,6 +93,9 @@ class FieldTab : private std::map<long, Field*> {
     if (m_Current) m_Current->PutSym(c);
   }
   void PutStr(const wchar_t* s);
+  void PutStr(const wchar_t* s, size_t length) {
+    if (m_Current) m_Current->PutStr(s, length);
+  }
   void SavPosPut();
   void GoPosPut();
   void ClearField();
