@@ -1,6 +1,7 @@
 #include "fields/Field.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 
 namespace {
@@ -14,6 +15,14 @@ int Field::Ostatok() const {
   const size_t end = m_Value.find(vexo::kSegmentSeparator, m_Pos);
   const size_t stop = end == std::wstring::npos ? m_Value.size() : end;
   return static_cast<int>(stop - m_Pos);
+}
+
+int Field::Ostatok(int limit) const {
+  if (m_Pos >= m_Value.size() || limit <= 0) return 0;
+  const size_t window = std::min(m_Value.size() - m_Pos, static_cast<size_t>(limit));
+  const wchar_t* start = m_Value.data() + m_Pos;
+  const wchar_t* end = std::wmemchr(start, vexo::kSegmentSeparator, window);
+  return static_cast<int>(end ? end - start : static_cast<std::ptrdiff_t>(window));
 }
 
 void Field::Clear() {

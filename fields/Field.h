@@ -26,6 +26,10 @@ class Field {
   // Length of the unread part of the current segment: from the read position
   // up to the next separator or the end; 0 at the end or on a separator.
   int Ostatok() const;
+  // Ostatok, but looking no further than limit characters ahead: the
+  // smaller of Ostatok() and limit. A line only needs to know whether the
+  // segment fits, and a long value is not searched to its end for every line.
+  int Ostatok(int limit) const;
   void Clear();
   void First() { m_Pos = 0; }
   // The next character (a separator comes back as 1 and is passed over);
@@ -88,6 +92,7 @@ class FieldTab : private std::map<long, Field*> {
     if (m_Current) m_Current->ReturnSym();
   }
   int Ostatok();
+  int Ostatok(int limit) { return m_Current ? m_Current->Ostatok(limit) : 0; }
   void DelSeparator();
   void PutSym(wchar_t c) {
     if (m_Current) m_Current->PutSym(c);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 #include <string>
 
@@ -32,6 +34,22 @@ std::wstring Play(const std::wstring& value, const std::wstring& ops) {
   }
   return got + L"," + field.Value() + L"," + std::to_wstring(field.Pos()) + L"," +
          std::to_wstring(field.Ostatok());
+}
+
+// Looking ahead no further than a limit gives the remainder capped at it,
+// on either side of a separator and at every read position.
+TEST(Field, BoundedRemainderIsTheRemainderCappedAtTheLimit) {
+  for (const wchar_t* value : {L"", L"ABC", L"ABC\1DE", L"\1X"}) {
+    for (int read = 0; read <= 4; ++read) {
+      Field field(1);
+      field.PutStr(value);
+      for (int k = 0; k < read; ++k) field.GetSym();
+      for (int limit = -1; limit <= 6; ++limit) {
+        EXPECT_EQ(field.Ostatok(limit), std::max(0, std::min(field.Ostatok(), limit)))
+            << value << " read " << read << " limit " << limit;
+      }
+    }
+  }
 }
 
 // The remainder stops at a separator; at either end the cursor stays put.

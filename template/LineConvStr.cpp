@@ -49,7 +49,8 @@ Line::typAlign ReadAlignment(WorkLine& line, int* pos) {
 
 void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* tab, bool cut) {
   const int width = last - first + 1;
-  const int room = width - tab->Ostatok();
+  // Whether the segment fits needs no more than width + 1 of its characters.
+  const int room = width - tab->Ostatok(width + 1);
   const bool fits = room >= 0;
   int column = first;
   if (fits && align == alCenter) {
