@@ -51,7 +51,8 @@ std::string HeaderFrom(const std::string& bytes) {
     const int n = static_cast<unsigned char>(bytes[i]) % 20;
     if (seen[n]) continue;
     seen[n] = true;
-    header += "&" + std::to_string(n) + ";" + std::string(1 + bytes[i + 1] % 7, 'a' + n % 26) + "\n";
+    const size_t length = 1 + static_cast<unsigned char>(bytes[i + 1]) % 7;
+    header += "&" + std::to_string(n) + ";" + std::string(length, 'a' + n % 26) + "\n";
   }
   return header;
 }
