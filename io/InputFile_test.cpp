@@ -86,6 +86,15 @@ TEST_F(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
       {a + L"b", L"\n", L"next\n"}, {a + L"b", L"d\n", L"next\n"}};
   // clang-format on
   for (const auto& [bytes, lines] : cases) EXPECT_EQ(Lines(bytes, 15), lines) << bytes;
+  // A character in the put-back slot starts the line; a line feed there ends it.
+  InputFile file(Write("back", "bc\n").c_str());
+  wchar_t buf[16];
+  for (const auto& [back, line] : {std::pair{L'a', L"abc\n"}, {L'\n', L"\n"}}) {
+    file.SetFilePointer(0);
+    file.PutBack(back);
+    ASSERT_TRUE(file.GetLine(buf, 15));
+    EXPECT_EQ(std::wstring(buf), line);
+  }
   for (int extra = 0; extra < 4; ++extra) {
     const std::string line = std::string(kMax - 1, 'a') + std::string("bcd", extra);
     EXPECT_EQ(Lines(line + "\nnext\n", kMax), cut[extra]) << line.size() << " characters";
