@@ -17,7 +17,18 @@ constexpr uint32_t kLargestFourByte = 0x1FFFFFu;
 
 char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) {
   for (size_t i = 0; i < length; ++i) {
-    // Runs of ASCII, the bulk of a report, are copied in a loop of their own.
+    // Runs of ASCII, the bulk of a report, are copied four at a time first.
+    while (i + 4 <= length &&
+           ((static_cast<uint32_t>(text[i]) | static_cast<uint32_t>(text[i + 1]) |
+             static_cast<uint32_t>(text[i + 2]) | static_cast<uint32_t>(text[i + 3])) &
+            ~0x7Fu) == 0) {
+      out[0] = static_cast<char>(text[i]);
+      out[1] = static_cast<char>(text[i + 1]);
+      out[2] = static_cast<char>(text[i + 2]);
+      out[3] = static_cast<char>(text[i + 3]);
+      out += 4;
+      i += 4;
+    }
     while (i < length && static_cast<uint32_t>(text[i]) < 0x80) *out++ = static_cast<char>(text[i++]);
     if (i == length) break;
     const uint32_t code = static_cast<uint32_t>(text[i]);
