@@ -56,6 +56,18 @@ bool LeadBeforeLineEnd(const std::string& text) {
   return false;
 }
 
+// Whether the bytes can decode to the character 0: a zero byte, or a lead
+// byte whose own bits are all zero. A record value with a zero character in
+// it makes the wrap give back more than the copy took, and the run never
+// ends; that is how wrapping is defined, so such data is left out here.
+bool CanDecodeToZero(const std::string& text) {
+  for (char c : text) {
+    const unsigned char b = static_cast<unsigned char>(c);
+    if (b == 0x00 || b == 0xC0 || b == 0xE0 || b == 0xF0) return true;
+  }
+  return false;
+}
+
 // A header of distinct tags built from the bytes: each byte pair gives a
 // field number below 20 and a letter of the value.
 std::string HeaderFrom(const std::string& bytes) {
@@ -87,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScratchDir();
   for (int n = 1; n <= 3; ++n) WriteScratch("form." + std::to_string(n), files[n - 1]);
   const std::string& records = files[3];
+  if (CanDecodeToZero(records)) return 0;
   if (!compare) {
     Run(records, files[4]);
     return 0;
