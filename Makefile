@@ -60,7 +60,7 @@ fuzz:
 	for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build-fuzz/corpus/$$t && \
 	  build-fuzz/fuzz/$${t}_fuzz -max_total_time=$(SECONDS) -timeout=10 -rss_limit_mb=1024 \
-	    -max_len=16384 -print_final_stats=1 -artifact_prefix=build-fuzz/$$t- \
+	    -max_len=16384 -close_fd_mask=1 -print_final_stats=1 -artifact_prefix=build-fuzz/$$t- \
 	    build-fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
 	done
 
