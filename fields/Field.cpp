@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -10,12 +11,7 @@ bool IsTrailingBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' |
 
 }  // namespace
 
-int Field::Ostatok() const {
-  if (m_Pos >= m_Value.size()) return 0;
-  const size_t end = m_Value.find(vexo::kSegmentSeparator, m_Pos);
-  const size_t stop = end == std::wstring::npos ? m_Value.size() : end;
-  return static_cast<int>(stop - m_Pos);
-}
+int Field::Ostatok() const { return Ostatok(std::numeric_limits<int>::max()); }
 
 int Field::Ostatok(int limit) const {
   if (m_Pos >= m_Value.size() || limit <= 0) return 0;

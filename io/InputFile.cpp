@@ -33,9 +33,9 @@ bool InputFile::Open(const wchar_t* name) {
 
 namespace {
 
-// The stdio buffer of a mapped stream. Every seek empties it and the next
-// read fills it again from the mapping; a line of a blank is short, so a
-// small buffer copies little more than the line itself.
+// The stdio buffer of a mapped stream. A seek outside it fills it again from
+// the mapping; a line of a blank is short, so a small buffer copies little
+// more than the line itself.
 constexpr size_t kMappedBuffer = 256;
 
 }  // namespace
@@ -69,7 +69,7 @@ bool InputFile::OpenForSeeking(const wchar_t* name) {
 // The lead byte fixes the length; continuation bytes give their low six bits
 // whatever their top bits are, so every byte sequence decodes to something or
 // to nothing, and values up to 0x1FFFFF come out as computed.
-bool InputFile::GetSequence(int lead, wchar_t& c) {
+bool InputFile::GetSequence(FILE* stream, int lead, wchar_t& c) {
   unsigned int code;
   int continuation;
   if ((lead & 0xE0) == 0xC0) {
@@ -85,7 +85,7 @@ bool InputFile::GetSequence(int lead, wchar_t& c) {
     return false;
   }
   for (int i = 0; i < continuation; ++i) {
-    const int next = getc_unlocked(m_Stream);
+    const int next = getc_unlocked(stream);
     if (next == EOF) return false;
     code = (code << 6) | (static_cast<unsigned int>(next) & 0x3F);
   }
@@ -113,14 +113,10 @@ bool InputFile::GetLine(wchar_t* buf, int max) {
     m_IsBack = false;
     more = store(m_BackChar);
   }
-  if (more && m_Stream) {
-    FILE* const stream = m_Stream;
-    for (;;) {
-      const int lead = getc_unlocked(stream);
-      if (lead == EOF) break;
-      wchar_t c = static_cast<wchar_t>(lead);
-      if (lead >= 0x80 && !GetSequence(lead, c)) break;
-      if (!store(c)) break;
+  FILE* const stream = m_Stream;
+  wchar_t c;
+  if (more && stream) {
+    while (GetFromStream(stream, c) && store(c)) {
     }
   }
   buf[count] = 0;

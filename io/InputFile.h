@@ -34,14 +34,7 @@ class InputFile {
       c = m_BackChar;
       return true;
     }
-    if (!m_Stream) return false;
-    const int lead = getc_unlocked(m_Stream);
-    if (lead == EOF) return false;
-    if (lead < 0x80) {
-      c = static_cast<wchar_t>(lead);
-      return true;
-    }
-    return GetSequence(lead, c);
+    return m_Stream && GetFromStream(m_Stream, c);
   }
   // Puts c into the put-back slot, replacing a character held there.
   void PutBack(wchar_t c) {
@@ -65,8 +58,18 @@ class InputFile {
   bool m_IsBack = false;
 
  private:
+  // Get without the put-back slot, from stream, the open stream.
+  static bool GetFromStream(FILE* stream, wchar_t& c) {
+    const int lead = getc_unlocked(stream);
+    if (lead == EOF) return false;
+    if (lead < 0x80) {
+      c = static_cast<wchar_t>(lead);
+      return true;
+    }
+    return GetSequence(stream, lead, c);
+  }
   // Decodes the rest of a sequence whose lead byte (0x80 or above) was read.
-  bool GetSequence(int lead, wchar_t& c);
+  static bool GetSequence(FILE* stream, int lead, wchar_t& c);
   void Close();
 
   // The mapping that m_Stream reads, when it reads one.

@@ -29,7 +29,6 @@ char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) 
       out += 4;
       i += 4;
     }
-    while (i < length && static_cast<uint32_t>(text[i]) < 0x80) *out++ = static_cast<char>(text[i++]);
     if (i == length) break;
     const uint32_t code = static_cast<uint32_t>(text[i]);
     if (code < 0x80) {

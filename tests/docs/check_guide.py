@@ -22,22 +22,22 @@ text = open(guide, encoding="utf-8").read()
 blocks = re.findall(r"<!-- (file|output): (.*?) -->\n```[^\n]*\n(.*?)```", text, re.S)
 failures = []
 run_dirs = set()
-for kind, spec, shown in blocks:
+for kind, target, shown in blocks:
     if kind == "file":
-        with open(os.path.join(examples, spec), encoding="utf-8") as f:
+        with open(os.path.join(examples, target), encoding="utf-8") as f:
             if f.read() != shown:
-                failures.append("file %s differs from the guide" % spec)
+                failures.append("file %s differs from the guide" % target)
         continue
-    directory, *args = spec.split()
+    directory, *args = target.split()
     run_dirs.add(os.path.normpath(directory))
     with tempfile.TemporaryDirectory() as scratch:
         work = os.path.join(scratch, "work")
         shutil.copytree(os.path.join(examples, directory), work)
         got = subprocess.run([vexo] + args, cwd=work, capture_output=True, timeout=30)
     if got.returncode != 0 or got.stderr:
-        failures.append("%s: exit %d, stderr %r" % (spec, got.returncode, got.stderr))
+        failures.append("%s: exit %d, stderr %r" % (target, got.returncode, got.stderr))
     if got.stdout.decode("utf-8") != shown:
-        failures.append("output of %s differs from the guide:\n%s" % (spec, got.stdout.decode()))
+        failures.append("output of %s differs from the guide:\n%s" % (target, got.stdout.decode()))
 for name in sorted(os.listdir(os.path.join(examples, "guide"))):
     if os.path.join("guide", name) not in run_dirs:
         failures.append("examples/guide/%s is not shown in the guide" % name)
