@@ -37,6 +37,10 @@ bool ReadTag(InputFile& in, FieldTab& tab, wchar_t mark, bool store, long& numbe
   return false;
 }
 
+// What ends a piece of plain text in the header and in a record.
+const AsciiSet kHeaderStops = {L'\n', L'\\', L'&'};
+const AsciiSet kRecordStops = {L'\n', L'\\', L'$', L'@'};
+
 // A line break inside a value becomes one space.
 void EndLine(FieldTab& tab) {
   tab.DelEndBlankField();
@@ -46,13 +50,13 @@ void EndLine(FieldTab& tab) {
 // Takes c, just read from in, as text of the current field of tab: a line
 // feed ends the line, a backslash makes the next character plain text.
 // lineStart tells whether the next character stands first on a line.
-// Plain characters after c, up to a line feed, a backslash or one of stops,
-// are taken with it in one piece; the character that ends the piece is left
-// in the put-back slot. False when the input ended within the piece, as Get
-// reports it: the scanner then stops as if its own Get had failed. A
-// backslash with nothing readable after it is dropped, and scanning goes on.
-bool PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart, wchar_t stop1,
-             wchar_t stop2) {
+// Plain characters after c, up to one of stops (which hold the line feed and
+// the backslash), are taken with it in one piece; the character that ends
+// the piece is left in the put-back slot. False when the input ended within
+// the piece, as Get reports it: the scanner then stops as if its own Get had
+// failed. A backslash with nothing readable after it is dropped, and
+// scanning goes on.
+bool PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart, const AsciiSet& stops) {
   if (c == L'\n') {
     lineStart = true;
     EndLine(tab);
@@ -60,23 +64,17 @@ bool PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart, wchar_t s
   }
   if (c == L'\\' && !in.Get(c)) return true;
   lineStart = false;
-  wchar_t run[256];
-  size_t length = 0;
-  run[length++] = c;
-  bool more;
-  while ((more = in.Get(c))) {
-    if (c == L'\n' || c == L'\\' || c == stop1 || c == stop2) {
-      in.PutBack(c);
-      break;
-    }
-    if (length == sizeof run / sizeof run[0]) {
-      tab.PutStr(run, length);
-      length = 0;
-    }
-    run[length++] = c;
+  constexpr size_t kRun = 1024;
+  wchar_t run[kRun];
+  run[0] = c;
+  size_t length = 1;
+  for (;;) {
+    bool ended = false;
+    length += in.GetRun(run + length, kRun - length, stops, ended);
+    tab.PutStr(run, length);
+    if (ended || length < kRun) return !ended;
+    length = 0;
   }
-  tab.PutStr(run, length);
-  return more;
 }
 
 // Reads one begin-parameter file into the header table. Only a tag that
@@ -135,7 +133,7 @@ int Tbl::GetHider() {
       tab.DelEndBlank();
       return 1;
     }
-    if (!PutText(*this, tab, c, lineStart, L'&', L'&')) break;
+    if (!PutText(*this, tab, c, lineStart, kHeaderStops)) break;
   }
   tab.DelEndBlank();
   return 1;
@@ -170,7 +168,7 @@ int Tbl::GetRecord() {
       lineStart = false;
       continue;
     }
-    if (!PutText(*this, tab, c, lineStart, L'$', L'@')) break;
+    if (!PutText(*this, tab, c, lineStart, kRecordStops)) break;
   }
   return 0;
 }

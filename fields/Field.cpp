@@ -1,6 +1,7 @@
 #include "fields/Field.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <limits>
 #include <memory>
@@ -17,8 +18,25 @@ int Field::Ostatok(int limit) const {
   if (m_Pos >= m_Value.size() || limit <= 0) return 0;
   const size_t window = std::min(m_Value.size() - m_Pos, static_cast<size_t>(limit));
   const wchar_t* start = m_Value.data() + m_Pos;
-  const wchar_t* end = std::wmemchr(start, vexo::kSegmentSeparator, window);
-  return static_cast<int>(end ? end - start : static_cast<std::ptrdiff_t>(window));
+  size_t length = 0;
+  while (length < window && start[length] != vexo::kSegmentSeparator) ++length;
+  return static_cast<int>(length);
+}
+
+// Segments are short, so plain loops beat the library's vector searches,
+// whose set-up costs more than the search itself.
+int Field::GetSyms(wchar_t* out, int n) {
+  if (m_Pos >= m_Value.size() || n <= 0) return 0;
+  const wchar_t* from = m_Value.data() + m_Pos;
+  const size_t take = std::min(m_Value.size() - m_Pos, static_cast<size_t>(n));
+  size_t count = 0;
+  while (count < take && static_cast<uint32_t>(from[count]) > vexo::kSegmentSeparator) {
+    out[count] = from[count];
+    ++count;
+  }
+  // A stop within reach is consumed; the end of the text is not.
+  m_Pos += count < take ? count + 1 : count;
+  return static_cast<int>(count);
 }
 
 void Field::Clear() {

@@ -35,6 +35,10 @@ class Field {
   // The next character (a separator comes back as 1 and is passed over);
   // 0 at the end, every time.
   wchar_t GetSym() { return m_Pos < m_Value.size() ? m_Value[m_Pos++] : 0; }
+  // GetSym up to n times into out, stopping at the first 0 or separator,
+  // which is passed over as GetSym passes over it but not stored. Returns the
+  // number of characters stored.
+  int GetSyms(wchar_t* out, int n);
   // Passes over a separator that stands at the read position.
   void DelSeparator();
   // Makes the last character handed out unread again; nothing at position 0.
@@ -88,6 +92,7 @@ class FieldTab : private std::map<long, Field*> {
   // Cursor operations: the Field operation of the same name on the current
   // field; nothing (or 0) without one.
   wchar_t GetSym() { return m_Current ? m_Current->GetSym() : 0; }
+  int GetSyms(wchar_t* out, int n) { return m_Current ? m_Current->GetSyms(out, n) : 0; }
   void ReturnSym() {
     if (m_Current) m_Current->ReturnSym();
   }

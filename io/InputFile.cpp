@@ -9,6 +9,17 @@
 
 #include "io/TextEncoding.h"
 
+namespace {
+
+// A data file is read from start to end: a large buffer makes that a few
+// system calls per megabyte.
+constexpr size_t kFileBuffer = 1 << 16;
+// The buffer of a mapped stream. Every seek fills it again from the mapping,
+// so it holds a few lines of a blank, not the whole part.
+constexpr size_t kMappedBuffer = 1024;
+
+}  // namespace
+
 InputFile::InputFile(const wchar_t* name) {
   if (name) Open(name);
 }
@@ -28,17 +39,14 @@ bool InputFile::Open(const wchar_t* name) {
   std::string path;
   if (!name || !vexo::FileSystemName(name, path)) return false;
   m_Stream = fopen(path.c_str(), "rb");
+  if (m_Stream) UseBuffer(kFileBuffer);
   return m_Stream != nullptr;
 }
 
-namespace {
-
-// The stdio buffer of a mapped stream. A seek outside it fills it again from
-// the mapping; a line of a blank is short, so a small buffer copies little
-// more than the line itself.
-constexpr size_t kMappedBuffer = 256;
-
-}  // namespace
+void InputFile::UseBuffer(size_t size) {
+  m_Buffer.resize(size);
+  setvbuf(m_Stream, m_Buffer.data(), _IOFBF, size);
+}
 
 bool InputFile::OpenForSeeking(const wchar_t* name) {
   Close();
@@ -55,15 +63,19 @@ bool InputFile::OpenForSeeking(const wchar_t* name) {
         close(fd);
         m_Map = map;
         m_MapSize = static_cast<size_t>(info.st_size);
-        setvbuf(m_Stream, nullptr, _IOFBF, kMappedBuffer);
+        UseBuffer(kMappedBuffer);
         return true;
       }
       munmap(map, static_cast<size_t>(info.st_size));
     }
   }
   m_Stream = fdopen(fd, "rb");
-  if (!m_Stream) close(fd);
-  return m_Stream != nullptr;
+  if (!m_Stream) {
+    close(fd);
+    return false;
+  }
+  UseBuffer(kFileBuffer);
+  return true;
 }
 
 // The lead byte fixes the length; continuation bytes give their low six bits
@@ -94,18 +106,20 @@ bool InputFile::GetSequence(FILE* stream, int lead, wchar_t& c) {
 }
 
 // Only the first character can come from the put-back slot, so the loop
-// after it reads the stream directly.
+// after it reads the stream directly. Printable ASCII, by far the most of a
+// blank, is stored at once; everything else goes through store.
 bool InputFile::GetLine(wchar_t* buf, int max) {
-  int count = 0;
+  wchar_t* out = buf;
+  wchar_t* const end = buf + max;
   bool full = false;
   // Stores c; false once the line is complete.
   auto store = [&](wchar_t c) {
     if (c == L'\r') return true;
-    if (count >= max) {
+    if (out >= end) {
       full = true;
       return false;
     }
-    buf[count++] = c;
+    *out++ = c;
     return c != L'\n';
   };
   bool more = true;
@@ -114,13 +128,51 @@ bool InputFile::GetLine(wchar_t* buf, int max) {
     more = store(m_BackChar);
   }
   FILE* const stream = m_Stream;
-  wchar_t c;
-  if (more && stream) {
-    while (GetFromStream(stream, c) && store(c)) {
+  while (more && stream) {
+    const int lead = getc_unlocked(stream);
+    if (lead > L'\r' && lead < 0x80 && out < end) {
+      *out++ = static_cast<wchar_t>(lead);
+      continue;
     }
+    wchar_t c = static_cast<wchar_t>(lead);
+    if (lead == EOF || (lead >= 0x80 && !GetSequence(stream, lead, c))) break;
+    more = store(c);
   }
-  buf[count] = 0;
-  return full || count > 0;
+  *out = 0;
+  return full || out > buf;
+}
+
+// A sequence may decode to an ASCII character too, so a decoded character
+// is tested against stops as a plain byte is.
+size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended) {
+  wchar_t* out = buf;
+  wchar_t* const end = buf + max;
+  ended = false;
+  if (m_IsBack && out < end) {
+    if (stops.Has(m_BackChar)) return 0;
+    m_IsBack = false;
+    *out++ = m_BackChar;
+  }
+  FILE* const stream = m_Stream;
+  ended = !stream && out < end;
+  while (stream && out < end) {
+    const int lead = getc_unlocked(stream);
+    if (lead >= 0 && lead < 0x80 && !stops.HasAscii(lead)) {
+      *out++ = static_cast<wchar_t>(lead);
+      continue;
+    }
+    wchar_t c = static_cast<wchar_t>(lead);
+    if (lead == EOF || (lead >= 0x80 && !GetSequence(stream, lead, c))) {
+      ended = true;
+      break;
+    }
+    if (stops.Has(c)) {
+      PutBack(c);
+      break;
+    }
+    *out++ = c;
+  }
+  return static_cast<size_t>(out - buf);
 }
 
 void InputFile::SetFilePointer(long pos) {

@@ -3,6 +3,24 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <initializer_list>
+#include <vector>
+
+// A set of ASCII characters, tested with one table lookup.
+class AsciiSet {
+ public:
+  AsciiSet(std::initializer_list<wchar_t> members) {
+    for (const wchar_t c : members) {
+      if (c >= 0 && c < 128) m_Member[c] = true;
+    }
+  }
+  bool Has(wchar_t c) const { return c >= 0 && c < 128 && m_Member[c]; }
+  // Has, for a c known to be below 128.
+  bool HasAscii(int c) const { return m_Member[c]; }
+
+ private:
+  bool m_Member[128] = {};
+};
 
 // Reads a text file as UTF-8, decoded by hand into one wchar_t per character.
 // End of file, a read error, a byte that cannot start a sequence and a
@@ -47,6 +65,11 @@ class InputFile {
   // consumed and lost, up to and including the one that ends the stretch.
   bool GetLine(wchar_t* buf, int max);
 
+  // Reads characters into buf, at most max, up to the first one in stops,
+  // which is left in the put-back slot. Returns how many were stored; ended
+  // tells whether Get failed first, the input ending there as for Get.
+  size_t GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended);
+
   // Byte positions from the start of the file. With no file open, moving does
   // nothing and the position is -1.
   void SetFilePointer(long pos);
@@ -71,8 +94,12 @@ class InputFile {
   // Decodes the rest of a sequence whose lead byte (0x80 or above) was read.
   static bool GetSequence(FILE* stream, int lead, wchar_t& c);
   void Close();
+  // Gives m_Stream a buffer of size bytes of its own; stdio would take the
+  // size only together with the buffer.
+  void UseBuffer(size_t size);
 
   // The mapping that m_Stream reads, when it reads one.
   void* m_Map = nullptr;
   size_t m_MapSize = 0;
+  std::vector<char> m_Buffer;
 };

@@ -21,7 +21,10 @@ OutputFile::OutputFile(const wchar_t* name, bool append) {
   m_Stream = fopen(path.c_str(), append ? "ab" : "wb");
   // A report is written a line at a time; a large buffer makes that a few
   // system calls per megabyte.
-  if (m_Stream) setvbuf(m_Stream, nullptr, _IOFBF, kStreamBuffer);
+  // stdio takes the size only together with the buffer.
+  if (!m_Stream) return;
+  m_Buffer.resize(kStreamBuffer);
+  setvbuf(m_Stream, m_Buffer.data(), _IOFBF, kStreamBuffer);
 }
 
 OutputFile::~OutputFile() {

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Writes text as UTF-8 without a byte-order mark. The name "CON" means
 // standard output (the same stream the console messages use, so both appear
@@ -30,4 +31,5 @@ class OutputFile {
   FILE* m_Stream = nullptr;
   bool m_Console = false;
   std::string m_Bytes;  // encoding room, reused between writes
+  std::vector<char> m_Buffer;  // the stream's buffer
 };

@@ -13,22 +13,31 @@ constexpr uint32_t kFirstWidenedByte = 0xFFFFFF80u;
 // can decode from a lead byte up to 0xF7.
 constexpr uint32_t kLargestFourByte = 0x1FFFFFu;
 
+// Copies the ASCII characters at the start of text[0, length) to out, eight
+// at a time, and returns how many it copied: a multiple of eight, stopping
+// before the first block that holds anything else. The loops over a block
+// have a fixed count and no early exit, so the compiler does each block's
+// test and copy side by side.
+size_t CopyAsciiBlocks(const wchar_t* text, size_t length, char* out) {
+  constexpr size_t kBlock = 8;
+  size_t done = 0;
+  for (; done + kBlock <= length; done += kBlock) {
+    uint32_t any = 0;
+    for (size_t k = 0; k < kBlock; ++k) any |= static_cast<uint32_t>(text[done + k]);
+    if (any >= 0x80) break;
+    for (size_t k = 0; k < kBlock; ++k) out[done + k] = static_cast<char>(text[done + k]);
+  }
+  return done;
+}
+
 }  // namespace
 
 char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) {
   for (size_t i = 0; i < length; ++i) {
-    // Runs of ASCII, the bulk of a report, are copied four at a time first.
-    while (i + 4 <= length &&
-           ((static_cast<uint32_t>(text[i]) | static_cast<uint32_t>(text[i + 1]) |
-             static_cast<uint32_t>(text[i + 2]) | static_cast<uint32_t>(text[i + 3])) &
-            ~0x7Fu) == 0) {
-      out[0] = static_cast<char>(text[i]);
-      out[1] = static_cast<char>(text[i + 1]);
-      out[2] = static_cast<char>(text[i + 2]);
-      out[3] = static_cast<char>(text[i + 3]);
-      out += 4;
-      i += 4;
-    }
+    // Runs of ASCII, the bulk of a report, are copied in blocks first.
+    const size_t copied = CopyAsciiBlocks(text + i, length - i, out);
+    out += copied;
+    i += copied;
     if (i == length) break;
     const uint32_t code = static_cast<uint32_t>(text[i]);
     if (code < 0x80) {

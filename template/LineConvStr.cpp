@@ -58,11 +58,7 @@ void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* 
   } else if (fits && align != alLeft) {
     column = first + room;
   }
-  for (; column <= last; ++column) {
-    const wchar_t c = tab->GetSym();
-    if (c == 0 || c == kSegmentSeparator) break;
-    line[column] = c;
-  }
+  column += tab->GetSyms(line + column, last - column + 1);
   if (column > last) tab->DelSeparator();
   if (fits) return;
   if (cut) {
@@ -96,7 +92,7 @@ int NumberedField(Line& owner, WorkLine& line, int first) {
   const wchar_t mark = text[first];
   const bool record = mark == L'$';
   const bool doubled = text[first + 1] == mark;
-  const FieldColumns columns = ScanFieldColumns(text, first + (doubled ? 2 : 1));
+  const FieldColumns columns = ScanFieldColumns(text, first + (doubled ? 2 : 1), line.length);
   line.Blank(first, columns.stretch - 1);
   if (text[columns.stretchEnd] == L'?') text[columns.stretchEnd] = L' ';
   // A header placeholder's stretch was taken as the field's preset text when

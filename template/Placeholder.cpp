@@ -1,10 +1,43 @@
 #include "template/Placeholder.h"
 
+#include <cstdint>
+
 #include "state/Tbl.h"
 
 namespace vexo {
 
-FieldColumns ScanFieldColumns(const wchar_t* text, int pos) {
+namespace {
+
+// The characters that end a field's stretch, as bits of one word: the
+// terminating zero, "$", "&" and "?", all below 64.
+constexpr uint64_t kStretchEnds =
+    uint64_t{1} << 0 | uint64_t{1} << L'$' | uint64_t{1} << L'&' | uint64_t{1} << L'?';
+
+bool EndsStretch(wchar_t c) {
+  return static_cast<uint32_t>(c) < 64 && (kStretchEnds >> static_cast<uint32_t>(c) & 1) != 0;
+}
+
+// Whether any of the kBlock characters at text ends a stretch, tested side
+// by side in two vectors of four.
+using Lanes = int32_t __attribute__((vector_size(16)));
+constexpr int kBlock = 8;
+static_assert(sizeof(wchar_t) == sizeof(int32_t), "a lane holds one character");
+
+bool BlockEndsStretch(const wchar_t* text) {
+  Lanes low;
+  Lanes high;
+  __builtin_memcpy(&low, text, sizeof low);
+  __builtin_memcpy(&high, text + 4, sizeof high);
+  const Lanes hit = (low == 0) | (low == L'$') | (low == L'&') | (low == L'?') | (high == 0) |
+                    (high == L'$') | (high == L'&') | (high == L'?');
+  int64_t halves[2];
+  __builtin_memcpy(halves, &hit, sizeof halves);
+  return (halves[0] | halves[1]) != 0;
+}
+
+}  // namespace
+
+FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length) {
   FieldColumns columns;
   columns.number = ReadDigits(text, &pos);
   if (text[pos] == L'=' || text[pos] == L'>') {
@@ -12,7 +45,9 @@ FieldColumns ScanFieldColumns(const wchar_t* text, int pos) {
     ++pos;
   }
   columns.stretch = pos;
-  while (text[pos] != 0 && text[pos] != L'?' && text[pos] != L'$' && text[pos] != L'&') ++pos;
+  // Stretches are mostly long runs of spaces.
+  while (pos + kBlock <= length && !BlockEndsStretch(text + pos)) pos += kBlock;
+  while (!EndsStretch(text[pos])) ++pos;
   columns.stretchEnd = pos;
   columns.last = text[pos] == L'?' ? pos : pos - 1;
   return columns;

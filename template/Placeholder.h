@@ -52,10 +52,10 @@ struct FieldColumns {
 };
 
 // Reads the field number, alignment mark and stretch from text[pos] on, in a
-// zero-terminated line. The stretch runs to the next "?" (the field's last
+// zero-terminated line of length characters. The stretch runs to the next "?" (the field's last
 // column), or to the column before the next "$" or "&", or to the end of the
 // line; a placeholder at the end of the line is as wide as itself.
-FieldColumns ScanFieldColumns(const wchar_t* text, int pos);
+FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length);
 
 // Whether a numbered field placeholder, as rendering reads it, starts at
 // text[i]: "$" or "&" before a digit, or doubled before a digit.
