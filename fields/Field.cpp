@@ -1,10 +1,12 @@
 #include "fields/Field.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cwchar>
+#include <iterator>
 #include <limits>
 #include <memory>
+
+#include "fields/WideSearch.h"
 
 namespace {
 
@@ -14,26 +16,26 @@ bool IsTrailingBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' |
 
 int Field::Ostatok() const { return Ostatok(std::numeric_limits<int>::max()); }
 
+namespace {
+
+// A separator, and what ends a copy: a separator or a 0.
+auto IsSeparator = [](auto c) { return c == vexo::kSegmentSeparator; };
+auto IsCopyStop = [](auto c) { return (c & ~vexo::kSegmentSeparator) == 0; };
+
+}  // namespace
+
 int Field::Ostatok(int limit) const {
   if (m_Pos >= m_Value.size() || limit <= 0) return 0;
   const size_t window = std::min(m_Value.size() - m_Pos, static_cast<size_t>(limit));
-  const wchar_t* start = m_Value.data() + m_Pos;
-  size_t length = 0;
-  while (length < window && start[length] != vexo::kSegmentSeparator) ++length;
-  return static_cast<int>(length);
+  return static_cast<int>(vexo::FindFirst(m_Value.data() + m_Pos, window, IsSeparator));
 }
 
-// Segments are short, so plain loops beat the library's vector searches,
-// whose set-up costs more than the search itself.
 int Field::GetSyms(wchar_t* out, int n) {
   if (m_Pos >= m_Value.size() || n <= 0) return 0;
   const wchar_t* from = m_Value.data() + m_Pos;
   const size_t take = std::min(m_Value.size() - m_Pos, static_cast<size_t>(n));
-  size_t count = 0;
-  while (count < take && static_cast<uint32_t>(from[count]) > vexo::kSegmentSeparator) {
-    out[count] = from[count];
-    ++count;
-  }
+  const size_t count = vexo::FindFirst(from, take, IsCopyStop);
+  std::copy_n(from, count, out);
   // A stop within reach is consumed; the end of the text is not.
   m_Pos += count < take ? count + 1 : count;
   return static_cast<int>(count);
@@ -62,9 +64,22 @@ void Field::TrimRight() {
 FieldTab::~FieldTab() { freeAll(); }
 
 bool FieldTab::SetCurrent(long n) {
+  if (n >= 0 && n < kDirect) {
+    m_Current = m_Direct[n];
+    return m_Current != nullptr;
+  }
   const auto it = find(n);
   m_Current = it == end() ? nullptr : it->second;
   return m_Current != nullptr;
+}
+
+Field* FieldTab::Add(std::unique_ptr<Field> owned) {
+  Field* field = owned.get();
+  const long n = field->Num();
+  emplace(n, field);
+  owned.release();
+  if (n >= 0 && n < kDirect) m_Direct[n] = field;
+  return field;
 }
 
 // Only fields bound to a symbol are in m_MacFields; the symbol 0 means "none"
@@ -161,19 +176,14 @@ void FieldTab::DelEndBlank() {
 
 bool FieldTab::InsertField(long n) {
   if (find(n) != end()) return false;
-  auto field = std::make_unique<Field>(n);
-  emplace(n, field.get());
-  field.release();
+  Add(std::make_unique<Field>(n));
   return true;
 }
 
 bool FieldTab::InsertFieldMac(long n, wchar_t c) {
   const auto it = find(n);
   if (it != end()) return it->second->Mac() == c;
-  auto owned = std::make_unique<Field>(n, c);
-  Field* field = owned.get();
-  emplace(n, field);
-  owned.release();
+  Field* field = Add(std::make_unique<Field>(n, c));
   if (c == 0) return true;
   const auto place = std::upper_bound(m_MacFields.begin(), m_MacFields.end(), n,
                                       [](long num, const Field* f) { return num < f->Num(); });
@@ -184,6 +194,7 @@ bool FieldTab::InsertFieldMac(long n, wchar_t c) {
 void FieldTab::freeAll() {
   for (auto& entry : *this) delete entry.second;
   clear();
+  std::fill(std::begin(m_Direct), std::end(m_Direct), nullptr);
   m_MacFields.clear();
   m_Current = nullptr;
 }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -133,8 +134,15 @@ class FieldTab : private std::map<long, Field*> {
 
  private:
   bool FindMac(wchar_t c);
+  // Adds field, new in the table, under its number, and returns it.
+  Field* Add(std::unique_ptr<Field> field);
 
   Field* m_Current = nullptr;
+  // The fields numbered 0 to kDirect - 1 by number, null where there is
+  // none: SetCurrent runs for every placeholder of every line, and blanks
+  // number their fields from 1.
+  static constexpr long kDirect = 64;
+  Field* m_Direct[kDirect] = {};
   // The fields that carry a macro symbol, in ascending number order, so that
   // the per-character symbol test of rendering does not walk every field.
   std::vector<Field*> m_MacFields;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <iterator>
 #include <map>
 #include <string>
 
@@ -39,14 +39,44 @@ std::wstring Play(const std::wstring& value, const std::wstring& ops) {
 // Looking ahead no further than a limit gives the remainder capped at it,
 // on either side of a separator and at every read position.
 TEST(Field, BoundedRemainderIsTheRemainderCappedAtTheLimit) {
-  for (const wchar_t* value : {L"", L"ABC", L"ABC\1DE", L"\1X"}) {
-    for (int read = 0; read <= 4; ++read) {
+  for (const wchar_t* value : {L"", L"ABC", L"ABC\1DE", L"\1X", L"ABCDEFG\1H", L"ABCDEFGHI"}) {
+    for (int read = 0; read <= 9; ++read) {
       Field field(1);
       field.PutStr(value);
       for (int k = 0; k < read; ++k) field.GetSym();
-      for (int limit = -1; limit <= 6; ++limit) {
+      for (int limit = -1; limit <= 10; ++limit) {
         EXPECT_EQ(field.Ostatok(limit), std::max(0, std::min(field.Ostatok(), limit)))
             << value << " read " << read << " limit " << limit;
+      }
+    }
+  }
+}
+
+// GetSyms takes what GetSym would hand out one by one up to the first 0 or
+// separator, passing over that stop but not over the end of the text; every
+// stop position on either side of a block of four and every count is walked.
+TEST(Field, GetSymsIsTheGetSymLoop) {
+  for (size_t length = 0; length <= 9; ++length) {
+    for (size_t stop = 0; stop <= length; ++stop) {
+      for (const wchar_t mark : {vexo::kSegmentSeparator, L'\0'}) {
+        std::wstring value(length, L'a');
+        if (stop < length) value[stop] = mark;
+        for (int n = 0; n <= static_cast<int>(length) + 1; ++n) {
+          Field bulk(1);
+          Field single(1);
+          bulk.PutStr(value.data(), value.size());
+          single.PutStr(value.data(), value.size());
+          wchar_t got[16];
+          const int count = bulk.GetSyms(got, n);
+          std::wstring expected;
+          for (int k = 0; k < n; ++k) {
+            const wchar_t c = single.GetSym();
+            if (c == 0 || c == vexo::kSegmentSeparator) break;
+            expected += c;
+          }
+          EXPECT_EQ(std::wstring(got, count), expected) << length << " " << stop << " " << n;
+          EXPECT_EQ(bulk.Pos(), single.Pos()) << length << " " << stop << " " << n;
+        }
       }
     }
   }
@@ -86,6 +116,23 @@ TEST(FieldTab, InsertingAndSelectingByNumberAndBySymbol) {
   for (long n : {30L, 7L}) tab.PutSym(tab.SetCurrent(n) ? L'3' : L'7');
   EXPECT_EQ(tab.FirstValue(5) + tab.FirstValue(10) + tab.FirstValue(20) + tab.FirstValue(30),
             L"0*!%3");
+}
+
+// Selecting by number works alike for the numbers the table looks up
+// directly and for those it searches, and forgets every field with them.
+TEST(FieldTab, SelectingByNumberOnEitherSideOfTheDirectRange) {
+  FieldTab tab;
+  const long present[] = {-1, 0, 62, 63, 64, 65, 1000};
+  for (long n : present) tab.InsertField(n);
+  for (long n = -3; n <= 67; ++n) {
+    const bool exists = std::find(std::begin(present), std::end(present), n) != std::end(present);
+    EXPECT_EQ(tab.SetCurrent(n), exists) << n;
+    if (!exists) continue;
+    tab.PutStr(std::to_wstring(n).c_str());
+    EXPECT_EQ(tab.FirstValue(n), std::to_wstring(n)) << n;
+  }
+  tab.freeAll();
+  for (long n : present) EXPECT_FALSE(tab.SetCurrent(n)) << n;
 }
 
 // InsSeparator tests for emptiness before it trims: blanks alone still end a

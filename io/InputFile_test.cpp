@@ -101,6 +101,45 @@ TEST_F(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
   }
 }
 
+// A run ends before a stop character, decoded from one byte or from a longer
+// sequence, which waits in the put-back slot; at max characters; or where
+// Get fails, with ended set and the bad byte consumed. A character in the
+// slot comes first, and a stop there ends the run at once.
+TEST_F(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
+  struct Case {
+    std::string bytes;
+    wchar_t slot;  // 0: the slot is empty
+    size_t max;
+    std::wstring run;
+    bool ended;
+    std::vector<long> after;  // what Get delivers next
+  };
+  const Case cases[] = {
+      {"abc$d", 0, 9, L"abc", false, {L'$', L'd'}},
+      {"abc", 0, 9, L"abc", true, {-1}},
+      {"", 0, 9, L"", true, {-1}},
+      {"ab\xC0\xA4z", 0, 9, L"ab", false, {L'$', L'z'}},
+      {"ab\x9Fz", 0, 9, L"ab", true, {L'z'}},
+      {"\xD0\x9Fx\\", 0, 9, L"\x41Fx", false, {L'\\', -1}},
+      {"x\r\ny", 0, 9, L"x\r", false, {L'\n', L'y'}},
+      {"abcd", 0, 2, L"ab", false, {L'c'}},
+      {"abcd", 0, 0, L"", false, {L'a'}},
+      {"ab$", L'q', 9, L"qab", false, {L'$', -1}},
+      {"ab", L'$', 9, L"", false, {L'$', L'a'}},
+      {"ab", L'q', 1, L"q", false, {L'a'}}};
+  const AsciiSet stops = {L'\n', L'\\', L'$'};
+  for (const Case& c : cases) {
+    InputFile file(Write("run", c.bytes).c_str());
+    if (c.slot != 0) file.PutBack(c.slot);
+    wchar_t buf[16];
+    bool ended = !c.ended;
+    const size_t count = file.GetRun(buf, c.max, stops, ended);
+    EXPECT_EQ(std::wstring(buf, count), c.run) << c.bytes;
+    EXPECT_EQ(ended, c.ended) << c.bytes;
+    EXPECT_EQ(Chars(file, static_cast<int>(c.after.size())), c.after) << c.bytes;
+  }
+}
+
 // A part read through a mapping reads as through Open, and a noted position
 // gives its line again after any other read, also across the stream buffer;
 // what cannot be mapped (empty, a device) opens as a plain stream.

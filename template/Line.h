@@ -43,6 +43,8 @@ class Line {
   // line feeds, every tab at source index k becoming 8 - k % 8 spaces. The
   // copy stops at kLineMax characters.
   static void DelTab(const wchar_t* src, wchar_t* dst);
+  // DelTab, returning the length of the copy.
+  static size_t ExpandTabs(const wchar_t* src, wchar_t* dst);
   // Whether c is a break character at which an overlong value may wrap.
   static bool IsRasdel(wchar_t c);
   // Fills columns first..last of line from the current field of tab,

@@ -178,8 +178,7 @@ void Line::ConvStr(std::wstring& result) {
   wchar_t text[kLineBuffer];
   Blank::m_File.SetFilePointer(m_FilePos);
   Blank::m_File.GetLine(read, kLineMax);
-  DelTab(read, text);
-  WorkLine line{text, static_cast<int>(std::wcslen(text))};
+  WorkLine line{text, static_cast<int>(ExpandTabs(read, text))};
 
   int i = 0;
   while (text[i] != 0) {

@@ -8,7 +8,9 @@
 
 const wchar_t* Line::Rasdel = L" ,?!,;)]";
 
-void Line::DelTab(const wchar_t* src, wchar_t* dst) {
+void Line::DelTab(const wchar_t* src, wchar_t* dst) { ExpandTabs(src, dst); }
+
+size_t Line::ExpandTabs(const wchar_t* src, wchar_t* dst) {
   size_t length = std::wcslen(src);
   while (length > 0 && (src[length - 1] == L' ' || src[length - 1] == L'\n')) --length;
   size_t k = 0;
@@ -28,6 +30,7 @@ void Line::DelTab(const wchar_t* src, wchar_t* dst) {
     ++k;
   }
   dst[out] = 0;
+  return out;
 }
 
 // The wrap scan asks this for every column it walks back over, so the ASCII

@@ -1,39 +1,14 @@
 #include "template/Placeholder.h"
 
-#include <cstdint>
-
+#include "fields/WideSearch.h"
 #include "state/Tbl.h"
 
 namespace vexo {
 
 namespace {
 
-// The characters that end a field's stretch, as bits of one word: the
-// terminating zero, "$", "&" and "?", all below 64.
-constexpr uint64_t kStretchEnds =
-    uint64_t{1} << 0 | uint64_t{1} << L'$' | uint64_t{1} << L'&' | uint64_t{1} << L'?';
-
-bool EndsStretch(wchar_t c) {
-  return static_cast<uint32_t>(c) < 64 && (kStretchEnds >> static_cast<uint32_t>(c) & 1) != 0;
-}
-
-// Whether any of the kBlock characters at text ends a stretch, tested side
-// by side in two vectors of four.
-using Lanes = int32_t __attribute__((vector_size(16)));
-constexpr int kBlock = 8;
-static_assert(sizeof(wchar_t) == sizeof(int32_t), "a lane holds one character");
-
-bool BlockEndsStretch(const wchar_t* text) {
-  Lanes low;
-  Lanes high;
-  __builtin_memcpy(&low, text, sizeof low);
-  __builtin_memcpy(&high, text + 4, sizeof high);
-  const Lanes hit = (low == 0) | (low == L'$') | (low == L'&') | (low == L'?') | (high == 0) |
-                    (high == L'$') | (high == L'&') | (high == L'?');
-  int64_t halves[2];
-  __builtin_memcpy(halves, &hit, sizeof halves);
-  return (halves[0] | halves[1]) != 0;
-}
+// The terminating zero, "$", "&" and "?" end a field's stretch.
+auto EndsStretch = [](auto c) { return (c == 0) | (c == L'$') | (c == L'&') | (c == L'?'); };
 
 }  // namespace
 
@@ -45,9 +20,8 @@ FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length) {
     ++pos;
   }
   columns.stretch = pos;
-  // Stretches are mostly long runs of spaces.
-  while (pos + kBlock <= length && !BlockEndsStretch(text + pos)) pos += kBlock;
-  while (!EndsStretch(text[pos])) ++pos;
+  // The terminating zero at text[length] ends every stretch.
+  pos += static_cast<int>(FindFirst(text + pos, static_cast<size_t>(length - pos + 1), EndsStretch));
   columns.stretchEnd = pos;
   columns.last = text[pos] == L'?' ? pos : pos - 1;
   return columns;
