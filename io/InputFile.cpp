@@ -81,13 +81,10 @@ bool InputFile::OpenForSeeking(const wchar_t* name) {
 // The lead byte fixes the length; continuation bytes give their low six bits
 // whatever their top bits are, so every byte sequence decodes to something or
 // to nothing, and values up to 0x1FFFFF come out as computed.
-bool InputFile::GetSequence(FILE* stream, int lead, wchar_t& c) {
+bool InputFile::GetLongSequence(FILE* stream, int lead, wchar_t& c) {
   unsigned int code;
   int continuation;
-  if ((lead & 0xE0) == 0xC0) {
-    code = lead & 0x1F;
-    continuation = 1;
-  } else if ((lead & 0xF0) == 0xE0) {
+  if ((lead & 0xF0) == 0xE0) {
     code = lead & 0x0F;
     continuation = 2;
   } else if ((lead & 0xF8) == 0xF0) {

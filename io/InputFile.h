@@ -92,7 +92,17 @@ class InputFile {
     return GetSequence(stream, lead, c);
   }
   // Decodes the rest of a sequence whose lead byte (0x80 or above) was read.
-  static bool GetSequence(FILE* stream, int lead, wchar_t& c);
+  // Two-byte sequences, which carry the Cyrillic, Greek and most other
+  // alphabets, are decoded here.
+  static bool GetSequence(FILE* stream, int lead, wchar_t& c) {
+    if ((lead & 0xE0) != 0xC0) return GetLongSequence(stream, lead, c);
+    const int next = getc_unlocked(stream);
+    if (next == EOF) return false;
+    c = static_cast<wchar_t>((lead & 0x1F) << 6 | (next & 0x3F));
+    return true;
+  }
+  // GetSequence for the other lead bytes.
+  static bool GetLongSequence(FILE* stream, int lead, wchar_t& c);
   void Close();
   // Gives m_Stream a buffer of size bytes of its own; stdio would take the
   // size only together with the buffer.

@@ -13,53 +13,64 @@ constexpr uint32_t kFirstWidenedByte = 0xFFFFFF80u;
 // can decode from a lead byte up to 0xF7.
 constexpr uint32_t kLargestFourByte = 0x1FFFFFu;
 
-// Copies the ASCII characters at the start of text[0, length) to out, eight
-// at a time, and returns how many it copied: a multiple of eight, stopping
-// before the first block that holds anything else. The loops over a block
-// have a fixed count and no early exit, so the compiler does each block's
-// test and copy side by side.
-size_t CopyAsciiBlocks(const wchar_t* text, size_t length, char* out) {
-  constexpr size_t kBlock = 8;
-  size_t done = 0;
-  for (; done + kBlock <= length; done += kBlock) {
-    uint32_t any = 0;
-    for (size_t k = 0; k < kBlock; ++k) any |= static_cast<uint32_t>(text[done + k]);
-    if (any >= 0x80) break;
-    for (size_t k = 0; k < kBlock; ++k) out[done + k] = static_cast<char>(text[done + k]);
+constexpr size_t kBlock = 8;
+
+// Whether text[0, kBlock) is all ASCII. The loop has a fixed count and no
+// early exit, so the compiler tests the block side by side.
+bool IsAsciiBlock(const wchar_t* text) {
+  uint32_t any = 0;
+  for (size_t k = 0; k < kBlock; ++k) any |= static_cast<uint32_t>(text[k]);
+  return any < 0x80;
+}
+
+// Writes the bytes of one character and returns the end of what it wrote.
+// Below 0x800 both bytes are written whether one or two are kept, so that a
+// text mixing ASCII and a two-byte alphabet goes out without a branch for
+// each character; out has room for four bytes.
+char* EncodeOne(uint32_t code, char* out, bool& complete) {
+  if (code < 0x800) {
+    const bool two = code >= 0x80;
+    out[0] = static_cast<char>(two ? 0xC0 | (code >> 6) : code);
+    out[1] = static_cast<char>(0x80 | (code & 0x3F));
+    return out + 1 + two;
   }
-  return done;
+  if (code < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (code >> 12));
+    out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (code & 0x3F));
+    return out + 3;
+  }
+  if (code <= kLargestFourByte) {
+    out[0] = static_cast<char>(0xF0 | (code >> 18));
+    out[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (code & 0x3F));
+    return out + 4;
+  }
+  if (code >= kFirstWidenedByte) {
+    *out = static_cast<char>(code & 0xFF);
+    return out + 1;
+  }
+  complete = false;
+  return out;
 }
 
 }  // namespace
 
+// Blocks of ASCII, the bulk of a report, are copied whole; any other block
+// goes character by character.
 char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) {
-  for (size_t i = 0; i < length; ++i) {
-    // Runs of ASCII, the bulk of a report, are copied in blocks first.
-    const size_t copied = CopyAsciiBlocks(text + i, length - i, out);
-    out += copied;
-    i += copied;
-    if (i == length) break;
-    const uint32_t code = static_cast<uint32_t>(text[i]);
-    if (code < 0x80) {
-      *out++ = static_cast<char>(code);
-    } else if (code < 0x800) {
-      *out++ = static_cast<char>(0xC0 | (code >> 6));
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      *out++ = static_cast<char>(0xE0 | (code >> 12));
-      *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code <= kLargestFourByte) {
-      *out++ = static_cast<char>(0xF0 | (code >> 18));
-      *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code >= kFirstWidenedByte) {
-      *out++ = static_cast<char>(code & 0xFF);
+  size_t i = 0;
+  while (i + kBlock <= length) {
+    if (IsAsciiBlock(text + i)) {
+      for (size_t k = 0; k < kBlock; ++k) out[k] = static_cast<char>(text[i + k]);
+      out += kBlock;
     } else {
-      complete = false;
+      for (size_t k = 0; k < kBlock; ++k) out = EncodeOne(static_cast<uint32_t>(text[i + k]), out, complete);
     }
+    i += kBlock;
   }
+  for (; i < length; ++i) out = EncodeOne(static_cast<uint32_t>(text[i]), out, complete);
   return out;
 }
 

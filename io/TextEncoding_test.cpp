@@ -30,4 +30,24 @@ TEST(AppendUtf8, EveryRangeHasItsBytePattern) {
   }
 }
 
+// Runs of ASCII are copied in blocks: a character of any other pattern, at
+// every place in and around a block, comes out in its place.
+TEST(AppendUtf8, OtherCharactersAmongAsciiBlocks) {
+  const std::pair<uint32_t, std::string> patterns[] = {
+      {0x41F, "\xD0\x9F"}, {0x20AC, "\xE2\x82\xAC"}, {0x1F600, "\xF0\x9F\x98\x80"},
+      {0x200000, ""},      {0xFFFFFF80, "\x80"}};
+  for (size_t length = 1; length <= 17; ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      for (const auto& [value, bytes] : patterns) {
+        std::wstring text(length, L'a');
+        text[at] = static_cast<wchar_t>(value);
+        std::string out;
+        EXPECT_EQ(AppendUtf8(out, text.data(), length), !bytes.empty());
+        EXPECT_EQ(out, std::string(at, 'a') + bytes + std::string(length - at - 1, 'a'))
+            << length << " " << at << " " << std::hex << value;
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -33,20 +33,27 @@ size_t Line::ExpandTabs(const wchar_t* src, wchar_t* dst) {
   return out;
 }
 
-// The wrap scan asks this for every column it walks back over, so the ASCII
-// answers are kept in a table, made again whenever Rasdel points elsewhere.
+// The wrap scan asks this for every column it walks back over, so the answers
+// for ASCII are kept in a table, made again whenever Rasdel points elsewhere;
+// any other character is searched for only when Rasdel holds one.
 bool Line::IsRasdel(wchar_t c) {
   static const wchar_t* tableOf = nullptr;
   static bool table[128];
-  if (c <= 0 || c >= 128) return c != 0 && std::wcschr(Rasdel, c) != nullptr;
+  static bool hasOthers = false;
   if (tableOf != Rasdel) {
     std::fill(std::begin(table), std::end(table), false);
+    hasOthers = false;
     for (const wchar_t* p = Rasdel; *p != 0; ++p) {
-      if (*p > 0 && *p < 128) table[*p] = true;
+      if (*p > 0 && *p < 128) {
+        table[*p] = true;
+      } else {
+        hasOthers = true;
+      }
     }
     tableOf = Rasdel;
   }
-  return table[c];
+  if (c > 0 && c < 128) return table[c];
+  return hasOthers && c != 0 && std::wcschr(Rasdel, c) != nullptr;
 }
 
 std::wstring GetCurrentTimeString(const char* format) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "template/Line.h"
 
@@ -40,11 +41,20 @@ TEST(DelTab, CopyNeverExceedsTheLine) {
   EXPECT_EQ(Expand(std::wstring(903, L'\t') + L"x").size(), 4068u);
 }
 
-TEST(IsRasdel, BreakCharacters) {
-  for (wchar_t c = 0; c < 128; ++c) {
-    const bool expected = std::wstring(L" ,?!;)]").find(c) != std::wstring::npos && c != 0;
-    EXPECT_EQ(Line::IsRasdel(c), expected) << static_cast<int>(c);
+// The break characters are those of Rasdel, whatever it points to, ASCII
+// or not; the terminating zero is never one.
+TEST(IsRasdel, BreakCharactersFollowRasdel) {
+  const wchar_t* const saved = Line::Rasdel;
+  for (const wchar_t* set : {saved, L"-\x2014", L"\x2014", saved}) {
+    Line::Rasdel = set;
+    std::vector<wchar_t> probes = {0x2014, 0x41F, static_cast<wchar_t>(-1)};
+    for (wchar_t c = 0; c < 128; ++c) probes.push_back(c);
+    for (const wchar_t c : probes) {
+      const bool expected = c != 0 && std::wstring(set).find(c) != std::wstring::npos;
+      EXPECT_EQ(Line::IsRasdel(c), expected) << static_cast<int>(c);
+    }
   }
+  Line::Rasdel = saved;
 }
 
 }  // namespace
