@@ -10,6 +10,15 @@ class FieldTab;
 namespace vexo {
 constexpr int kLineMax = 4095;
 constexpr int kLineBuffer = kLineMax + 1;
+
+// The break characters of Line::Rasdel as a table for ASCII, for the Rasdel
+// that `of` names, and whether Rasdel holds any other character.
+struct RasdelTable {
+  const wchar_t* of = nullptr;
+  bool ascii[128] = {};
+  bool others = false;
+};
+inline RasdelTable rasdelTable;
 }  // namespace vexo
 
 // A plain record filled by the loader and walked by Blank::Next. Only text
@@ -46,7 +55,15 @@ class Line {
   // DelTab, returning the length of the copy.
   static size_t ExpandTabs(const wchar_t* src, wchar_t* dst);
   // Whether c is a break character at which an overlong value may wrap.
-  static bool IsRasdel(wchar_t c);
+  // The wrap scan asks this for every column it walks back over, so ASCII
+  // is answered from a table here.
+  static bool IsRasdel(wchar_t c) {
+    const vexo::RasdelTable& table = vexo::rasdelTable;
+    if (table.of == Rasdel && c > 0 && c < 128) return table.ascii[c];
+    return IsRasdelAfresh(c);
+  }
+  // IsRasdel, making the table again first when Rasdel points elsewhere.
+  static bool IsRasdelAfresh(wchar_t c);
   // Fills columns first..last of line from the current field of tab,
   // aligned; an overlong value is cut (cut) or wrapped at a break character,
   // the characters that did not fit staying in the field.

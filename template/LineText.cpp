@@ -1,7 +1,6 @@
 // Line text helpers shared by loading and rendering.
 #include <algorithm>
 #include <ctime>
-#include <iterator>
 #include <cwchar>
 
 #include "template/Line.h"
@@ -33,27 +32,22 @@ size_t Line::ExpandTabs(const wchar_t* src, wchar_t* dst) {
   return out;
 }
 
-// The wrap scan asks this for every column it walks back over, so the answers
-// for ASCII are kept in a table, made again whenever Rasdel points elsewhere;
-// any other character is searched for only when Rasdel holds one.
-bool Line::IsRasdel(wchar_t c) {
-  static const wchar_t* tableOf = nullptr;
-  static bool table[128];
-  static bool hasOthers = false;
-  if (tableOf != Rasdel) {
-    std::fill(std::begin(table), std::end(table), false);
-    hasOthers = false;
+// A character outside ASCII is searched for only when Rasdel holds one.
+bool Line::IsRasdelAfresh(wchar_t c) {
+  vexo::RasdelTable& table = vexo::rasdelTable;
+  if (table.of != Rasdel) {
+    table = vexo::RasdelTable{};
     for (const wchar_t* p = Rasdel; *p != 0; ++p) {
       if (*p > 0 && *p < 128) {
-        table[*p] = true;
+        table.ascii[*p] = true;
       } else {
-        hasOthers = true;
+        table.others = true;
       }
     }
-    tableOf = Rasdel;
+    table.of = Rasdel;
   }
-  if (c > 0 && c < 128) return table[c];
-  return hasOthers && c != 0 && std::wcschr(Rasdel, c) != nullptr;
+  if (c > 0 && c < 128) return table.ascii[c];
+  return table.others && c != 0 && std::wcschr(Rasdel, c) != nullptr;
 }
 
 std::wstring GetCurrentTimeString(const char* format) {
