@@ -1,6 +1,7 @@
 #include "fields/Field.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <iterator>
 #include <limits>
@@ -18,23 +19,33 @@ int Field::Ostatok() const { return Ostatok(std::numeric_limits<int>::max()); }
 
 namespace {
 
-// A separator, and what ends a copy: a separator or a 0.
-auto IsSeparator = [](auto c) { return c == vexo::kSegmentSeparator; };
-auto IsCopyStop = [](auto c) { return (c & ~vexo::kSegmentSeparator) == 0; };
+constexpr int32_t kSeparatorLane = vexo::kSegmentSeparator;
+
+// A separator.
+struct IsSeparator {
+  bool operator()(wchar_t c) const { return c == vexo::kSegmentSeparator; }
+  vexo::WideLanes operator()(vexo::WideLanes c) const { return c == kSeparatorLane; }
+};
+
+// What ends a copy: a separator or a 0.
+struct IsCopyStop {
+  bool operator()(wchar_t c) const { return (c & ~vexo::kSegmentSeparator) == 0; }
+  vexo::WideLanes operator()(vexo::WideLanes c) const { return (c & ~kSeparatorLane) == 0; }
+};
 
 }  // namespace
 
 int Field::Ostatok(int limit) const {
   if (m_Pos >= m_Value.size() || limit <= 0) return 0;
   const size_t window = std::min(m_Value.size() - m_Pos, static_cast<size_t>(limit));
-  return static_cast<int>(vexo::FindFirst(m_Value.data() + m_Pos, window, IsSeparator));
+  return static_cast<int>(vexo::FindFirst(m_Value.data() + m_Pos, window, IsSeparator{}));
 }
 
 int Field::GetSyms(wchar_t* out, int n) {
   if (m_Pos >= m_Value.size() || n <= 0) return 0;
   const wchar_t* from = m_Value.data() + m_Pos;
   const size_t take = std::min(m_Value.size() - m_Pos, static_cast<size_t>(n));
-  const size_t count = vexo::FindFirst(from, take, IsCopyStop);
+  const size_t count = vexo::FindFirst(from, take, IsCopyStop{});
   std::copy_n(from, count, out);
   // A stop within reach is consumed; the end of the text is not.
   m_Pos += count < take ? count + 1 : count;

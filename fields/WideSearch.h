@@ -12,9 +12,9 @@ using WideLanes = int32_t __attribute__((vector_size(16)));
 static_assert(sizeof(wchar_t) == sizeof(int32_t), "a lane holds one character");
 
 // The index of the first of text[0, n) for which hit holds, or n when none
-// does. hit is written once for both forms it is called with: a wchar_t,
-// returning a truth value, and WideLanes, returning all ones in the lanes
-// that meet the test (as the vector comparisons do).
+// does. hit is called in two forms: with a wchar_t, returning a truth value,
+// and with WideLanes, returning all ones in the lanes that meet the test (as
+// the vector comparisons give it).
 template <typename Hit>
 size_t FindFirst(const wchar_t* text, size_t n, Hit hit) {
   size_t k = 0;

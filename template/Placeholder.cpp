@@ -1,5 +1,7 @@
 #include "template/Placeholder.h"
 
+#include <cstdint>
+
 #include "fields/WideSearch.h"
 #include "state/Tbl.h"
 
@@ -8,7 +10,12 @@ namespace vexo {
 namespace {
 
 // The terminating zero, "$", "&" and "?" end a field's stretch.
-auto EndsStretch = [](auto c) { return (c == 0) | (c == L'$') | (c == L'&') | (c == L'?'); };
+struct EndsStretch {
+  bool operator()(wchar_t c) const { return c == 0 || c == L'$' || c == L'&' || c == L'?'; }
+  WideLanes operator()(WideLanes c) const {
+    return (c == 0) | (c == int32_t{L'$'}) | (c == int32_t{L'&'}) | (c == int32_t{L'?'});
+  }
+};
 
 }  // namespace
 
@@ -21,7 +28,7 @@ FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length) {
   }
   columns.stretch = pos;
   // The terminating zero at text[length] ends every stretch.
-  pos += static_cast<int>(FindFirst(text + pos, static_cast<size_t>(length - pos + 1), EndsStretch));
+  pos += static_cast<int>(FindFirst(text + pos, static_cast<size_t>(length - pos + 1), EndsStretch{}));
   columns.stretchEnd = pos;
   columns.last = text[pos] == L'?' ? pos : pos - 1;
   return columns;
