@@ -111,5 +111,5 @@ class InputFile {
   // The mapping that m_Stream reads, when it reads one.
   void* m_Map = nullptr;
   size_t m_MapSize = 0;
-  std::vector<char> m_Buffer;
+  std::vector<char> m_Buffer;  // the buffer m_Stream reads into
 };
