@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cwchar>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -12,12 +11,6 @@
 namespace {
 
 bool IsTrailingBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
-
-}  // namespace
-
-int Field::Ostatok() const { return Ostatok(std::numeric_limits<int>::max()); }
-
-namespace {
 
 constexpr int32_t kSeparatorLane = vexo::kSegmentSeparator;
 
@@ -34,6 +27,8 @@ struct IsCopyStop {
 };
 
 }  // namespace
+
+int Field::Ostatok() const { return Ostatok(std::numeric_limits<int>::max()); }
 
 int Field::Ostatok(int limit) const {
   if (m_Pos >= m_Value.size() || limit <= 0) return 0;

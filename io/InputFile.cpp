@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "io/StreamBuffer.h"
 #include "io/TextEncoding.h"
 
 namespace {
@@ -39,13 +40,8 @@ bool InputFile::Open(const wchar_t* name) {
   std::string path;
   if (!name || !vexo::FileSystemName(name, path)) return false;
   m_Stream = fopen(path.c_str(), "rb");
-  if (m_Stream) UseBuffer(kFileBuffer);
+  if (m_Stream) vexo::UseBuffer(m_Stream, m_Buffer, kFileBuffer);
   return m_Stream != nullptr;
-}
-
-void InputFile::UseBuffer(size_t size) {
-  m_Buffer.resize(size);
-  setvbuf(m_Stream, m_Buffer.data(), _IOFBF, size);
 }
 
 bool InputFile::OpenForSeeking(const wchar_t* name) {
@@ -63,7 +59,7 @@ bool InputFile::OpenForSeeking(const wchar_t* name) {
         close(fd);
         m_Map = map;
         m_MapSize = static_cast<size_t>(info.st_size);
-        UseBuffer(kMappedBuffer);
+        vexo::UseBuffer(m_Stream, m_Buffer, kMappedBuffer);
         return true;
       }
       munmap(map, static_cast<size_t>(info.st_size));
@@ -74,7 +70,7 @@ bool InputFile::OpenForSeeking(const wchar_t* name) {
     close(fd);
     return false;
   }
-  UseBuffer(kFileBuffer);
+  vexo::UseBuffer(m_Stream, m_Buffer, kFileBuffer);
   return true;
 }
 

@@ -104,9 +104,6 @@ class InputFile {
   // GetSequence for the other lead bytes.
   static bool GetLongSequence(FILE* stream, int lead, wchar_t& c);
   void Close();
-  // Gives m_Stream a buffer of size bytes of its own; stdio would take the
-  // size only together with the buffer.
-  void UseBuffer(size_t size);
 
   // The mapping that m_Stream reads, when it reads one.
   void* m_Map = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "io/StreamBuffer.h"
 #include "io/TextEncoding.h"
 
 namespace {
@@ -21,10 +22,7 @@ OutputFile::OutputFile(const wchar_t* name, bool append) {
   m_Stream = fopen(path.c_str(), append ? "ab" : "wb");
   // A report is written a line at a time; a large buffer makes that a few
   // system calls per megabyte.
-  // stdio takes the size only together with the buffer.
-  if (!m_Stream) return;
-  m_Buffer.resize(kStreamBuffer);
-  setvbuf(m_Stream, m_Buffer.data(), _IOFBF, kStreamBuffer);
+  if (m_Stream) vexo::UseBuffer(m_Stream, m_Buffer, kStreamBuffer);
 }
 
 OutputFile::~OutputFile() {

@@ -6,11 +6,16 @@
 
 namespace vexo {
 
+namespace {
+
+// The error numbers 0 to kErrorCount - 1 have consecutive messages.
+constexpr unsigned kFirstErrorMessage = 11104;
+constexpr unsigned kErrorCount = 13;
+
+}  // namespace
+
 unsigned short ErrorMessageNumber(unsigned error) {
-  // Message numbers by error number, errJump to errCycleSheets.
-  static const unsigned short kMessages[] = {11104, 11105, 11106, 11107, 11108, 11109, 11110,
-                                             11111, 11112, 11113, 11114, 11115, 11116};
-  return error < sizeof(kMessages) / sizeof(kMessages[0]) ? kMessages[error] : 0;
+  return static_cast<unsigned short>(error < kErrorCount ? kFirstErrorMessage + error : 0);
 }
 
 std::wstring MessageText(unsigned short number) {

@@ -4,10 +4,19 @@
 
 #include "messages/ErrorText.h"
 
+namespace {
+
+// The start values of the data file and output settings, which reset
+// restores.
+constexpr wchar_t kNoInputFile[] = L"NULL";
+constexpr wchar_t kStandardOutput[] = L"CON";
+
+}  // namespace
+
 std::wstring Tbl::BlankFile;
 std::wstring Tbl::BegParam;
-std::wstring Tbl::InpFile = L"NULL";
-std::wstring Tbl::OutFile = L"CON";
+std::wstring Tbl::InpFile = kNoInputFile;
+std::wstring Tbl::OutFile = kStandardOutput;
 std::wstring Tbl::PathBlank;
 int Tbl::Add = 0;
 int Tbl::totBreak = 0;
@@ -25,8 +34,8 @@ namespace vexo {
 void ResetRunState() {
   Tbl::BlankFile.clear();
   Tbl::BegParam.clear();
-  Tbl::InpFile = L"NULL";
-  Tbl::OutFile = L"CON";
+  Tbl::InpFile = kNoInputFile;
+  Tbl::OutFile = kStandardOutput;
   Tbl::PathBlank.clear();
   Tbl::Add = 0;
   Tbl::totBreak = 0;

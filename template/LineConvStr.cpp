@@ -39,10 +39,9 @@ struct WorkLine {
 
 // Reads an alignment mark at text[*pos]: blanked and passed over when there.
 Line::typAlign ReadAlignment(WorkLine& line, int* pos) {
-  const wchar_t mark = line.text[*pos];
-  if (mark != L'=' && mark != L'>') return Line::alLeft;
-  line.text[(*pos)++] = L' ';
-  return mark == L'=' ? Line::alCenter : Line::alRight;
+  const Line::typAlign align = AlignmentOf(line.text[*pos]);
+  if (align != Line::alLeft) line.text[(*pos)++] = L' ';
+  return align;
 }
 
 }  // namespace

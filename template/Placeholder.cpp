@@ -22,10 +22,8 @@ struct EndsStretch {
 FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length) {
   FieldColumns columns;
   columns.number = ReadDigits(text, &pos);
-  if (text[pos] == L'=' || text[pos] == L'>') {
-    columns.align = text[pos] == L'=' ? Line::alCenter : Line::alRight;
-    ++pos;
-  }
+  columns.align = AlignmentOf(text[pos]);
+  if (columns.align != Line::alLeft) ++pos;
   columns.stretch = pos;
   // The terminating zero at text[length] ends every stretch.
   pos += static_cast<int>(FindFirst(text + pos, static_cast<size_t>(length - pos + 1), EndsStretch{}));

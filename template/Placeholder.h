@@ -40,6 +40,13 @@ inline long ReadDigits(const wchar_t* text, int* pos) {
   return static_cast<long>(value);
 }
 
+// The alignment an alignment mark gives: "=" centres, ">" aligns right;
+// alLeft for any other character, which is no mark.
+inline Line::typAlign AlignmentOf(wchar_t mark) {
+  if (mark == L'=') return Line::alCenter;
+  return mark == L'>' ? Line::alRight : Line::alLeft;
+}
+
 // What follows the mark of a field placeholder ("$", "$$", "&" or "&&"): the
 // field number, an optional alignment mark and the stretch of the line that
 // the field's columns cover.
