@@ -1,8 +1,8 @@
 // The data file and begin-parameter scanners of the run driver.
-#include "state/Tbl.h"
-
 #include <cstdint>
 #include <string>
+
+#include "state/Tbl.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "state/Tbl.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -7,6 +5,8 @@
 #include <fstream>
 #include <random>
 #include <string>
+
+#include "state/Tbl.h"
 
 namespace {
 
@@ -16,7 +16,8 @@ std::wstring Fields(FieldTab& tab) {
   for (long n = 0; n <= 3; ++n) {
     text += std::wstring(n > 0, L'|') + (tab.SetCurrent(n) ? L"" : L"-");
     tab.First(n);
-    for (wchar_t c = tab.GetSym(); c; c = tab.GetSym()) text += c == vexo::kSegmentSeparator ? L'^' : c;
+    for (wchar_t c = tab.GetSym(); c; c = tab.GetSym())
+      text += c == vexo::kSegmentSeparator ? L'^' : c;
   }
   return text;
 }
@@ -98,7 +99,8 @@ TEST_F(TblTest, RecordTagsEscapesBreaksAndEnd) {
   // whole on either side of a piece's end.
   for (size_t n : {255, 256, 257, 513}) {
     EXPECT_EQ(Scan('R', "$1;" + std::string(n, 'v') + "\n@"),
-              L"1 |" + std::wstring(n, L'v') + L"||- 0 " + std::to_wstring(n)) << n;
+              L"1 |" + std::wstring(n, L'v') + L"||- 0 " + std::to_wstring(n))
+        << n;
   }
 }
 

@@ -56,12 +56,16 @@ TEST_F(TblExecute, StopsWithStatusOneAndTheMessage) {
   Write("form.1", "$1\n");
   Write("data.txt", "$1;too long for one sheet@");
   EXPECT_EQ(Tbl().Execute(), 1);  // part 2 is missing
-  EXPECT_EQ(Report(), "to\n\u041e\u0448\u0438\u0431\u043a\u0430 \u043f\u0440\u0438 "
-                      "\u0437\u0430\u0433\u0440\u0443\u0437\u043a\u0435 \u0431\u043b\u0430\u043d\u043a\u0430:form.2\n");
+  EXPECT_EQ(Report(),
+            "to\n\u041e\u0448\u0438\u0431\u043a\u0430 \u043f\u0440\u0438 "
+            "\u0437\u0430\u0433\u0440\u0443\u0437\u043a\u0435 "
+            "\u0431\u043b\u0430\u043d\u043a\u0430:form.2\n");
   Tbl::InpFile = L"missing.txt";
   EXPECT_EQ(Tbl().Execute(), 1);
-  EXPECT_EQ(Report(), "\u041d\u0435 \u043d\u0430\u0439\u0434\u0435\u043d \u0432\u0445\u043e\u0434\u043d\u043e\u0439 "
-                      "\u0444\u0430\u0439\u043b:missing.txt\n");
+  EXPECT_EQ(Report(),
+            "\u041d\u0435 \u043d\u0430\u0439\u0434\u0435\u043d "
+            "\u0432\u0445\u043e\u0434\u043d\u043e\u0439 "
+            "\u0444\u0430\u0439\u043b:missing.txt\n");
 }
 
 // Large inputs keep their shape: one field of a million characters wraps

@@ -46,7 +46,8 @@ const char kRecord[] =
     "$1;104217$2;Garden spade, carbon steel$3;Forged blade with a treaded step, ash handle and "
     "a D-grip, for digging, edging and lifting turf, ten years of warranty$4;24.90@\n";
 
-const char kBodyLine[] = "$1>  ? $2                 ? $3                                     ? $4>      ?\n";
+const char kBodyLine[] =
+    "$1>  ? $2                 ? $3                                     ? $4>      ?\n";
 
 void ScanRecord(benchmark::State& state) {
   Scratch scratch;
@@ -99,7 +100,8 @@ void RereadFloor(benchmark::State& state) {
   for (auto _ : state) {
     fseek(stream, 0, SEEK_SET);
     wchar_t* out = line;
-    for (int c = getc_unlocked(stream); c != EOF && c != '\n'; c = getc_unlocked(stream)) *out++ = c;
+    for (int c = getc_unlocked(stream); c != EOF && c != '\n'; c = getc_unlocked(stream))
+      *out++ = c;
     benchmark::DoNotOptimize(line);
   }
   fclose(stream);

@@ -114,19 +114,18 @@ TEST_F(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
     bool ended;
     std::vector<long> after;  // what Get delivers next
   };
-  const Case cases[] = {
-      {"abc$d", 0, 9, L"abc", false, {L'$', L'd'}},
-      {"abc", 0, 9, L"abc", true, {-1}},
-      {"", 0, 9, L"", true, {-1}},
-      {"ab\xC0\xA4z", 0, 9, L"ab", false, {L'$', L'z'}},
-      {"ab\x9Fz", 0, 9, L"ab", true, {L'z'}},
-      {"\xD0\x9Fx\\", 0, 9, L"\x41Fx", false, {L'\\', -1}},
-      {"x\r\ny", 0, 9, L"x\r", false, {L'\n', L'y'}},
-      {"abcd", 0, 2, L"ab", false, {L'c'}},
-      {"abcd", 0, 0, L"", false, {L'a'}},
-      {"ab$", L'q', 9, L"qab", false, {L'$', -1}},
-      {"ab", L'$', 9, L"", false, {L'$', L'a'}},
-      {"ab", L'q', 1, L"q", false, {L'a'}}};
+  const Case cases[] = {{"abc$d", 0, 9, L"abc", false, {L'$', L'd'}},
+                        {"abc", 0, 9, L"abc", true, {-1}},
+                        {"", 0, 9, L"", true, {-1}},
+                        {"ab\xC0\xA4z", 0, 9, L"ab", false, {L'$', L'z'}},
+                        {"ab\x9Fz", 0, 9, L"ab", true, {L'z'}},
+                        {"\xD0\x9Fx\\", 0, 9, L"\x41Fx", false, {L'\\', -1}},
+                        {"x\r\ny", 0, 9, L"x\r", false, {L'\n', L'y'}},
+                        {"abcd", 0, 2, L"ab", false, {L'c'}},
+                        {"abcd", 0, 0, L"", false, {L'a'}},
+                        {"ab$", L'q', 9, L"qab", false, {L'$', -1}},
+                        {"ab", L'$', 9, L"", false, {L'$', L'a'}},
+                        {"ab", L'q', 1, L"q", false, {L'a'}}};
   const AsciiSet stops = {L'\n', L'\\', L'$'};
   for (const Case& c : cases) {
     InputFile file(Write("run", c.bytes).c_str());

@@ -30,6 +30,6 @@ class OutputFile {
 
   FILE* m_Stream = nullptr;
   bool m_Console = false;
-  std::string m_Bytes;  // encoding room, reused between writes
+  std::string m_Bytes;         // encoding room, reused between writes
   std::vector<char> m_Buffer;  // the stream's buffer
 };

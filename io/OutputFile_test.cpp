@@ -19,8 +19,8 @@ TEST(OutputFile, AppendsOnRequestAndDropsOnlyWhatHasNoBytes) {
   for (bool append : {false, true}) {
     OutputFile(name.c_str(), false) << L"old ";
     OutputFile(name.c_str(), append)
-        << std::wstring{L'\x41F', wchar_t(0x200000), wchar_t(0xFFFFFFD0)} << L"" << L"."
-        << -12L << 0L;
+        << std::wstring{L'\x41F', wchar_t(0x200000), wchar_t(0xFFFFFFD0)} << L"" << L"." << -12L
+        << 0L;
     std::ifstream in(dir + "/r", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
               append ? "old \xD0\x9F\xD0.-120" : "\xD0\x9F\xD0.-120");

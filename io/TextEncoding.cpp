@@ -66,7 +66,8 @@ char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) 
       for (size_t k = 0; k < kBlock; ++k) out[k] = static_cast<char>(text[i + k]);
       out += kBlock;
     } else {
-      for (size_t k = 0; k < kBlock; ++k) out = EncodeOne(static_cast<uint32_t>(text[i + k]), out, complete);
+      for (size_t k = 0; k < kBlock; ++k)
+        out = EncodeOne(static_cast<uint32_t>(text[i + k]), out, complete);
     }
     i += kBlock;
   }

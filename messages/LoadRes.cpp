@@ -47,7 +47,8 @@ unsigned long CopyEntry(const unsigned char* body, const unsigned char* body_end
 
 // The lookup of _S_ and the fixed-language functions on one table: a zeroed
 // 256-byte buffer, the table's text or "<prefix><number>", decoded as UTF-8.
-DBString LoadFromTable(unsigned char* start, unsigned char* end, unsigned short number, const char* prefix) {
+DBString LoadFromTable(unsigned char* start, unsigned char* end, unsigned short number,
+                       const char* prefix) {
   char buffer[kLookupBufferBytes] = {};
   if (LoadString(buffer, sizeof(buffer), start, end, number) == 0) {
     snprintf(buffer, sizeof(buffer), "%s%d", prefix, number);

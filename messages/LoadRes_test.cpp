@@ -18,12 +18,14 @@ using Bytes = std::vector<unsigned char>;
 
 // Russian and English text of messages 11103 to 11116.
 const char* const kTexts[][2] = {
-    {"Vexo", "Vexo"}, {"Ошибка в формате команды ПЕРЕХОД:", "Bad format operation JUMP:"},
+    {"Vexo", "Vexo"},
+    {"Ошибка в формате команды ПЕРЕХОД:", "Bad format operation JUMP:"},
     {"Неверное число строк в блоке:", "Incorrect line number in block:"},
     {"Неверное число повторений в блоке:", "Incorrect repeat number in block:"},
     {"Повторное появление метки:", "Repeated label declaration:"},
     {"Переопределение макросимвола или поля:", "Repeated macro symbol or field declaration:"},
-    {"Неизвестная команда:", "Unknown operation:"}, {"Метка не найдена:", "Label not fount:"},
+    {"Неизвестная команда:", "Unknown operation:"},
+    {"Метка не найдена:", "Label not fount:"},
     {"Неверное число строк в блоке повторения", "Incorrect line number in repeat block"},
     {"Циклический переход в бланке", "Cycling jump in template"},
     {"Не найден входной файл:", "No find input file:"},
@@ -35,14 +37,16 @@ const char* const kTexts[][2] = {
 
 std::string Load(Bytes& t, unsigned short number) {
   char buffer[256];
-  return std::string(buffer, LoadString(buffer, sizeof(buffer), t.data(), t.data() + t.size(), number));
+  return std::string(buffer,
+                     LoadString(buffer, sizeof(buffer), t.data(), t.data() + t.size(), number));
 }
 
 // A table block of number n and the given type; entries not listed are empty.
 std::string Block(unsigned n, std::map<int, std::string> texts, unsigned type = 6) {
   std::string body;
   for (int k = 0; k < 16; ++k) body += static_cast<char>(texts[k].size()) + texts[k];
-  std::string block = {'\xFF', char(type), char(type >> 8), '\xFF', char(n), char(n >> 8), 0x30, 0x10};
+  std::string block = {'\xFF', char(type), char(type >> 8), '\xFF', char(n), char(n >> 8),
+                       0x30,   0x10};
   for (int i = 0; i < 4; ++i) block += static_cast<char>(body.size() >> (8 * i));
   return block + body;
 }
@@ -50,19 +54,24 @@ std::string Block(unsigned n, std::map<int, std::string> texts, unsigned type = 
 Bytes Table(const std::string& blocks) { return Bytes(blocks.begin(), blocks.end()); }
 
 // Two blocks, of 32 and 36 bytes.
-const Bytes kSmallTable = Table(Block(1, {{0, "a"}, {2, "xyz"}}) + Block(2, {{0, "hello"}, {15, "end"}}));
+const Bytes kSmallTable =
+    Table(Block(1, {{0, "a"}, {2, "xyz"}}) + Block(2, {{0, "hello"}, {15, "end"}}));
 
 TEST(MessageLookup, EveryTextInBothLanguagesIsByteExactAndTheFlagChoosesTheLanguage) {
   for (bool english : {false, true}) {
     g_StringENU = english;
-    for (unsigned short n = 11087; n <= 11121; ++n) {  // the two blocks of the texts and either side
-      const std::string rus = n >= 11103 && n <= 11116 ? kTexts[n - 11103][0] : "RUS" + std::to_string(n);
-      const std::string enu = n >= 11103 && n <= 11116 ? kTexts[n - 11103][1] : "ENU" + std::to_string(n);
+    for (unsigned short n = 11087; n <= 11121;
+         ++n) {  // the two blocks of the texts and either side
+      const std::string rus =
+          n >= 11103 && n <= 11116 ? kTexts[n - 11103][0] : "RUS" + std::to_string(n);
+      const std::string enu =
+          n >= 11103 && n <= 11116 ? kTexts[n - 11103][1] : "ENU" + std::to_string(n);
       EXPECT_EQ(LoadStringFromResource(n).ToStr(), rus) << n;
       EXPECT_EQ(LoadStringFromResourceENU(n).ToStr(), enu) << n;
       EXPECT_EQ(_S_(n).ToStr(), english ? enu : rus) << n;
     }
-    for (unsigned e = 0; e <= 15; ++e) {  // errJump to errCycleSheets, then numbers without a message
+    for (unsigned e = 0; e <= 15;
+         ++e) {  // errJump to errCycleSheets, then numbers without a message
       const char* text = e <= 12 ? kTexts[e + 1][english] : english ? "ENU0" : "RUS0";
       EXPECT_EQ(vexo::MessageText(vexo::ErrorMessageNumber(e)), DBString(text)) << e;
     }
@@ -75,7 +84,9 @@ TEST(LoadStringBounds, CopiesAtMostTheBufferSizeWithoutTerminator) {
   for (unsigned long size = 0; size <= text.size() + 1; ++size) {
     std::string buffer(300, 'x');
     const size_t n = std::min<size_t>(size, text.size());  // the bytes to be copied
-    EXPECT_EQ(LoadString(&buffer[0], size, _binary_resource_res_start, _binary_resource_res_end, 11104), n);
+    EXPECT_EQ(
+        LoadString(&buffer[0], size, _binary_resource_res_start, _binary_resource_res_end, 11104),
+        n);
     EXPECT_EQ(buffer, text.substr(0, n) + std::string(300 - n, 'x')) << size;
   }
   Bytes table = kSmallTable;
@@ -86,10 +97,14 @@ TEST(LoadStringBounds, CopiesAtMostTheBufferSizeWithoutTerminator) {
 }
 
 TEST(LoadStringBounds, BlocksMatchByTypeAndRangeAndADamagedHeaderEndsTheSearch) {
-  Bytes t = Table(Block(695, {{0, "other"}}, 5) + Block(695, {{1, "first"}}) + Block(4096, {{0, "low"}}) +
-                  Block(1, {{0, "zero"}}) + Block(695, {{0, "late"}, {1, "second"}}));
+  Bytes t =
+      Table(Block(695, {{0, "other"}}, 5) + Block(695, {{1, "first"}}) + Block(4096, {{0, "low"}}) +
+            Block(1, {{0, "zero"}}) + Block(695, {{0, "late"}, {1, "second"}}));
   EXPECT_EQ(Load(t, 11104) + Load(t, 11105) + Load(t, 65520) + Load(t, 0) + Load(t, 11106),
-            "late" "first" "low" "zero");
+            "late"
+            "first"
+            "low"
+            "zero");
   for (size_t marker : {0, 3, 32, 35}) {  // either marker of either block
     t = kSmallTable;
     t[marker] = 0xFE;
@@ -102,9 +117,11 @@ TEST(LoadStringBounds, TruncatedTableIsNeverReadPastItsEnd) {
   const std::tuple<unsigned short, std::string, size_t> entries[] = {
       {0, "a", 14}, {1, "", 0}, {2, "xyz", 19}, {16, "hello", 50}, {31, "end", 68}};
   for (size_t length = 0; length <= kSmallTable.size(); ++length) {
-    Bytes table(kSmallTable.begin(), kSmallTable.begin() + length);  // exactly sized: over-reads are caught
+    Bytes table(kSmallTable.begin(),
+                kSmallTable.begin() + length);  // exactly sized: over-reads are caught
     for (const auto& [number, text, end] : entries) {
-      EXPECT_EQ(Load(table, number), end != 0 && length >= end ? text : "") << length << " " << number;
+      EXPECT_EQ(Load(table, number), end != 0 && length >= end ? text : "")
+          << length << " " << number;
     }
   }
 }
@@ -115,7 +132,8 @@ std::pair<int, Bytes> RunGenerator(const std::string& text) {
   const std::string base = ::testing::TempDir() + "vexo_messages_" + std::to_string(getpid());
   unlink((base + ".res").c_str());
   std::ofstream(base + ".txt", std::ios::binary) << text;
-  const std::string run = "'" VEXO_STRING_TABLE_TOOL "' '" + base + ".txt' '" + base + ".res' 2>/dev/null";
+  const std::string run =
+      "'" VEXO_STRING_TABLE_TOOL "' '" + base + ".txt' '" + base + ".res' 2>/dev/null";
   const int status = std::system(run.c_str());
   std::ifstream in(base + ".res", std::ios::binary);
   const Bytes output{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -124,10 +142,13 @@ std::pair<int, Bytes> RunGenerator(const std::string& text) {
 }
 
 TEST(StringTableGenerator, WritesBlocksAndRefusesWhatAnEntryCannotHold) {
-  EXPECT_EQ(RunGenerator("# comment\n\n31 end\r\n0 a\n2 xyz\n16 hello\n"), std::make_pair(0, kSmallTable));
+  EXPECT_EQ(RunGenerator("# comment\n\n31 end\r\n0 a\n2 xyz\n16 hello\n"),
+            std::make_pair(0, kSmallTable));
   EXPECT_EQ(RunGenerator("65535 top\n"), std::make_pair(0, Table(Block(4096, {{15, "top"}}))));
-  for (int n : {254, 255, 256}) EXPECT_EQ(RunGenerator("7 " + std::string(n, 'x')).first == 0, n <= 255) << n;
-  for (const char* bad : {"5 a\n5 b\n", "65536 x\n", "x 5\n", "12\tx\n", "99999999999999999999 x"}) {
+  for (int n : {254, 255, 256})
+    EXPECT_EQ(RunGenerator("7 " + std::string(n, 'x')).first == 0, n <= 255) << n;
+  for (const char* bad :
+       {"5 a\n5 b\n", "65536 x\n", "x 5\n", "12\tx\n", "99999999999999999999 x"}) {
     const auto [status, output] = RunGenerator(bad);
     EXPECT_TRUE(status != 0 && output.empty()) << bad;
   }

@@ -42,15 +42,18 @@ bool ReadMessages(const char* path, Messages& messages) {
     if (line.empty() || line[0] == '#') continue;
     size_t digits = 0;
     unsigned long number = 0;
-    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9' && number <= kMaxNumber) {
+    while (digits < line.size() && line[digits] >= '0' && line[digits] <= '9' &&
+           number <= kMaxNumber) {
       number = number * 10 + static_cast<unsigned long>(line[digits] - '0');
       ++digits;
     }
     if (digits == 0 || number > kMaxNumber) return Fail(where, "needs a message number 0 to 65535");
-    if (digits < line.size() && line[digits] != ' ') return Fail(where, "needs one space after the number");
+    if (digits < line.size() && line[digits] != ' ')
+      return Fail(where, "needs one space after the number");
     const std::string text = digits < line.size() ? line.substr(digits + 1) : std::string();
     if (text.size() > kMaxTextBytes) {
-      return Fail(where, "text of " + std::to_string(text.size()) + " bytes; at most 255 fit an entry");
+      return Fail(where,
+                  "text of " + std::to_string(text.size()) + " bytes; at most 255 fit an entry");
     }
     if (!messages.emplace(static_cast<unsigned>(number), text).second) {
       return Fail(where, "message " + std::to_string(number) + " given twice");

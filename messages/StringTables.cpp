@@ -4,13 +4,12 @@
 // VEXO_RESOURCE_ENU_RES.
 
 #define VEXO_STRING_TABLE(symbol, path) \
-  ".globl " symbol "_start\n"           \
-  ".globl " symbol "_end\n"             \
-  symbol "_start:\n"                    \
-  ".incbin \"" path "\"\n"              \
-  symbol "_end:\n"
+  ".globl " symbol                      \
+  "_start\n"                            \
+  ".globl " symbol "_end\n" symbol      \
+  "_start:\n"                           \
+  ".incbin \"" path "\"\n" symbol "_end:\n"
 
-asm(".pushsection .rodata.vexo_string_tables, \"a\", @progbits\n"
-    VEXO_STRING_TABLE("_binary_resource_res", VEXO_RESOURCE_RES)
-    VEXO_STRING_TABLE("_binary_resource_enu_res", VEXO_RESOURCE_ENU_RES)
-    ".popsection\n");
+asm(".pushsection .rodata.vexo_string_tables, \"a\", @progbits\n" VEXO_STRING_TABLE(
+    "_binary_resource_res", VEXO_RESOURCE_RES)
+        VEXO_STRING_TABLE("_binary_resource_enu_res", VEXO_RESOURCE_ENU_RES) ".popsection\n");

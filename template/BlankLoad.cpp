@@ -1,21 +1,19 @@
 // Loading a blank part: counting, classifying and checking its lines.
 #include <cwchar>
 
+#include "state/Tbl.h"
 #include "template/Blank.h"
 #include "template/FieldRegistration.h"
-#include "state/Tbl.h"
 
 namespace {
 
 // Each command keyword in its three spellings: Russian, English, and the
 // Russian word as it reads when a blank written in code page 866 was
 // converted as if it were Windows-1251.
-const wchar_t* const kJumpWords[] = {
-    L"\u041F\u0415\u0420\u0415\u0425\u041E\u0414", L"jump to",
-    L"\u040F\u2026\u0452\u2026\u2022\u040B\u201E"};
-const wchar_t* const kRepeatWords[] = {
-    L"\u041F\u041E\u0412\u0422\u041E\u0420", L"repeat",
-    L"\u040F\u040B\u201A\u2019\u040B\u0452"};
+const wchar_t* const kJumpWords[] = {L"\u041F\u0415\u0420\u0415\u0425\u041E\u0414", L"jump to",
+                                     L"\u040F\u2026\u0452\u2026\u2022\u040B\u201E"};
+const wchar_t* const kRepeatWords[] = {L"\u041F\u041E\u0412\u0422\u041E\u0420", L"repeat",
+                                       L"\u040F\u040B\u201A\u2019\u040B\u0452"};
 constexpr size_t kJumpLength = 7;
 constexpr size_t kRepeatLength = 6;
 

@@ -1,8 +1,8 @@
 // Loading blank parts: line kinds, command checks and their messages.
 #include <gtest/gtest.h>
 
-#include "util/DBString.h"
 #include "template/test_fixture.h"
+#include "util/DBString.h"
 
 namespace {
 
@@ -11,7 +11,8 @@ using BlankLoad = BlankTest;
 TEST_F(BlankLoad, ClassifiesEveryKindOfLine) {
   LoadPart("text\n>5\n>jump to 5\n>repeat 100:1000\n>A=$12\n\nlast");
   ASSERT_EQ(blank_->Count(), 7);
-  const int kinds[] = {Line::kText, Line::kLabel, Line::kJump, Line::kRepeat, Line::kMacro, Line::kText, Line::kText};
+  const int kinds[] = {Line::kText,  Line::kLabel, Line::kJump, Line::kRepeat,
+                       Line::kMacro, Line::kText,  Line::kText};
   const long next[] = {1, 5, 1, 0, 5, 6, 7};
   const long positions[] = {0, 5, 8, 19, 36, 43, 44};
   for (int i = 0; i < 7; ++i) {
@@ -32,8 +33,11 @@ TEST_F(BlankLoad, ReadsJumpArguments) {
       {">jump to 5", 0, 0, 0},
       {">\xD0\x9F\xD0\x95\xD0\xA0\xD0\x95\xD0\xA5\xD0\x9E\xD0\x94 5 $3", 2, 1, 3},
       {">\xD0\x8F\xE2\x80\xA6\xD1\x92\xE2\x80\xA6\xE2\x80\xA2\xD0\x8B\xE2\x80\x9E 5", 0, 0, 0},
-      {">jump to 5 $3^", 1, 1, 3}, {">jump to 5 &2", 2, 0, 2},  {">jump to 5 $3 x", 2, 1, 3},
-      {">jump to 5 $", 2, 1, 0},   {">jump to5$3^", 1, 1, 3},
+      {">jump to 5 $3^", 1, 1, 3},
+      {">jump to 5 &2", 2, 0, 2},
+      {">jump to 5 $3 x", 2, 1, 3},
+      {">jump to 5 $", 2, 1, 0},
+      {">jump to5$3^", 1, 1, 3},
   };
   for (const Case& c : cases) {
     Fresh();

@@ -1,12 +1,11 @@
 // Building a blank from its base name and finding the files of its parts.
-#include "template/Blank.h"
-
 #include <unistd.h>
 
 #include "io/Console.h"
 #include "io/OutputFile.h"
-#include "state/Tbl.h"
 #include "io/TextEncoding.h"
+#include "state/Tbl.h"
+#include "template/Blank.h"
 #include "util/Utils.h"
 
 InputFile Blank::m_File;

@@ -1,8 +1,8 @@
 // Walking a loaded part: jumps, repeat blocks, sheet breaks, cycle checks.
 #include <algorithm>
 
-#include "template/Blank.h"
 #include "state/Tbl.h"
+#include "template/Blank.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Walking a loaded part: the lines handed out, and the walk's messages.
 #include <gtest/gtest.h>
 
-#include "util/DBString.h"
 #include "template/test_fixture.h"
+#include "util/DBString.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ TEST_F(BlankWalk, JumpsRepeatsAndBreaks) {
     Fresh();
     LoadPart(c.part);
     Tbl::totBreak = c.breaks;
-    EXPECT_EQ(Walk(c.final, static_cast<int>(c.expected.size())), c.expected) << c.part << c.final << c.breaks;
+    EXPECT_EQ(Walk(c.final, static_cast<int>(c.expected.size())), c.expected)
+        << c.part << c.final << c.breaks;
     EXPECT_EQ(Tbl::totBreak, c.breaksLeft) << c.part << c.final << c.breaks;
   }
 }

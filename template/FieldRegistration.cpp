@@ -18,7 +18,8 @@ namespace {
 void RegisterHeaderPlaceholder(const wchar_t* copy, int length, int column) {
   FieldTab& header = Tbl::TabHdrField;
   // An "&" that the copy's bound cut off stands at its end: field 0, no text.
-  const FieldColumns columns = ScanFieldColumns(copy, column < length ? column + 1 : length, length);
+  const FieldColumns columns =
+      ScanFieldColumns(copy, column < length ? column + 1 : length, length);
   header.InsertField(columns.number);
   header.SetCurrent(columns.number);
   for (int pos = columns.stretch; pos < columns.stretchEnd; ++pos) {

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "template/Line.h"
 #include "state/Tbl.h"
+#include "template/Line.h"
 
 using vexo::RegisterFields;
 
@@ -30,8 +30,8 @@ TEST_F(FieldRegistration, RecordFieldsNamedByTheLine) {
     const wchar_t* line;
     const char* fields;
   } cases[] = {
-      {L"$7\n", "7 "},        {L"$$7\n", "0 7 "}, {L"@@7\n", "7 "},        {L"a $ 12 b\n", "12 "},
-      {L"$x\n", "0 "},        {L"$-3\n", "-3 "},  {L"@7 @@\n", "0 "},      {L"$1$2@@3\n", "1 2 3 "},
+      {L"$7\n", "7 "}, {L"$$7\n", "0 7 "}, {L"@@7\n", "7 "},   {L"a $ 12 b\n", "12 "},
+      {L"$x\n", "0 "}, {L"$-3\n", "-3 "},  {L"@7 @@\n", "0 "}, {L"$1$2@@3\n", "1 2 3 "},
   };
   for (const auto& c : cases) {
     SetUp();

@@ -30,15 +30,15 @@ class Line {
   enum Kind { kText = 0, kLabel = 1, kJump = 2, kRepeat = 3, kMacro = 4 };
 
   int m_Type = kText;
-  long m_Next = 0;          // next index, label number, jump target or 0
-  short m_BlockLines = 0;   // repeat line: text lines in the block
-  short m_Repeat = 0;       // repeat line: passes; block end: passes to come
-  long m_Field = 0;         // jump line: tested field
-  int m_IsRcd = 0;          // jump line: 1 record field, 0 header field
-  int m_Cond = 0;           // jump line: 0 always, 1 with "^", 2 without
-  int m_Cycle = 0;          // cycle check pass mark
-  size_t m_LastOst = 0;     // cycle check remainder total
-  long m_FilePos = 0;       // byte offset of the line in the part file
+  long m_Next = 0;         // next index, label number, jump target or 0
+  short m_BlockLines = 0;  // repeat line: text lines in the block
+  short m_Repeat = 0;      // repeat line: passes; block end: passes to come
+  long m_Field = 0;        // jump line: tested field
+  int m_IsRcd = 0;         // jump line: 1 record field, 0 header field
+  int m_Cond = 0;          // jump line: 0 always, 1 with "^", 2 without
+  int m_Cycle = 0;         // cycle check pass mark
+  size_t m_LastOst = 0;    // cycle check remainder total
+  long m_FilePos = 0;      // byte offset of the line in the part file
 
   // Reads the line again from Blank::m_File, expands its tabs and fills its
   // placeholders from the field tables; the result has no line end. Consumes

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "state/Tbl.h"
 #include "template/Blank.h"
 #include "template/Line.h"
 #include "template/Placeholder.h"
-#include "state/Tbl.h"
 
 using namespace vexo;
 

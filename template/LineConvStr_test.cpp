@@ -43,7 +43,8 @@ TEST_F(LineRender, ValueAlignedInItsColumnsAtEveryWidth) {
       };
       for (const auto& align : aligns) {
         Fresh();
-        LoadPart("$1" + align.mark + std::string(static_cast<size_t>(w) - 3 - align.mark.size(), ' ') + "?\n");
+        LoadPart("$1" + align.mark +
+                 std::string(static_cast<size_t>(w) - 3 - align.mark.size(), ' ') + "?\n");
         SetField(Tbl::TabRcdField, 1, value);
         EXPECT_EQ(RenderOne(), align.expected) << "w=" << w << " length=" << length << align.mark;
         EXPECT_EQ(Tbl::TabRcdField.AllOst(), static_cast<size_t>(length - std::min(length, w)));
@@ -84,8 +85,8 @@ TEST_F(LineRender, WrapsAtTheLastBreakCharacter) {
   } cases[] = {
       {"$1        ?\n$1        ?", L"hello world!", {L"hello      ", L"world!     "}},
       {"$1>       ?\n$1>       ?", L"hello world!", {L"      hello", L"     world!"}},
-      {"$1  ?\n$1  ?", L"ab,cdef", {L"ab,  ", L"cdef "}},    // the comma stays
-      {"$1  ?\n$1  ?", L"abcdefg", {L"abcde", L"fg   "}},    // no break: cut
+      {"$1  ?\n$1  ?", L"ab,cdef", {L"ab,  ", L"cdef "}},  // the comma stays
+      {"$1  ?\n$1  ?", L"abcdefg", {L"abcde", L"fg   "}},  // no break: cut
       {"$1  ?\n$1  ?", L"abc. def", {L"abc. ", L"def  "}},
       {"$1  ?\n$1  ?", L"a-b.cdefg", {L"a-b.c", L"defg "}},  // "-" and "." do not break
       {"$1?\n$1?", L"ab, cd", {L"ab,", L" cd"}},             // a leading blank prints
@@ -105,15 +106,24 @@ TEST_F(LineRender, SegmentsCutsAndRestarts) {
     Rendered expected;
   } cases[] = {
       // each placeholder prints one segment and consumes its separator
-      {"$1  ?\n$1  ?\n$1  ?", L"ab\x01" L"cd", {L"ab   ", L"cd   ", L"     "}},
+      {"$1  ?\n$1  ?\n$1  ?",
+       L"ab\x01"
+       L"cd",
+       {L"ab   ", L"cd   ", L"     "}},
       // right-aligned over an empty segment: nothing written, separator gone
-      {"$1> ?\n$1> ?", L"\x01" L"cd", {L"     ", L"   cd"}},
+      {"$1> ?\n$1> ?",
+       L"\x01"
+       L"cd",
+       {L"     ", L"   cd"}},
       // "$$" drops everything that does not fit
       {"$$1\n$1", L"abcdef", {L"abc", L"  "}},
       // "&&" starts the header field again
       {"&3\n&3\n&&3", L"", {L"xy", L"z ", L"xyz"}},
       // "@@n" takes a segment with its separator; "@n" the first segment only
-      {"[@@1]\n[@@1]\n[@4]", L"ab\x01" L"cd", {L"[ab]", L"[cd]", L"[h1]"}},
+      {"[@@1]\n[@@1]\n[@4]",
+       L"ab\x01"
+       L"cd",
+       {L"[ab]", L"[cd]", L"[h1]"}},
   };
   for (const Case& c : cases) {
     Fresh();

@@ -26,7 +26,8 @@ FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length) {
   if (columns.align != Line::alLeft) ++pos;
   columns.stretch = pos;
   // The terminating zero at text[length] ends every stretch.
-  pos += static_cast<int>(FindFirst(text + pos, static_cast<size_t>(length - pos + 1), EndsStretch{}));
+  pos +=
+      static_cast<int>(FindFirst(text + pos, static_cast<size_t>(length - pos + 1), EndsStretch{}));
   columns.stretchEnd = pos;
   columns.last = text[pos] == L'?' ? pos : pos - 1;
   return columns;

@@ -51,11 +51,11 @@ inline Line::typAlign AlignmentOf(wchar_t mark) {
 // field number, an optional alignment mark and the stretch of the line that
 // the field's columns cover.
 struct FieldColumns {
-  long number = 0;              // the digits' value, 0 without digits
+  long number = 0;  // the digits' value, 0 without digits
   Line::typAlign align = Line::alLeft;
-  int stretch = 0;              // the first column after the digits and the mark
-  int stretchEnd = 0;           // the "?", "$", "&" or terminating zero that ends it
-  int last = 0;                 // the field's last column
+  int stretch = 0;     // the first column after the digits and the mark
+  int stretchEnd = 0;  // the "?", "$", "&" or terminating zero that ends it
+  int last = 0;        // the field's last column
 };
 
 // Reads the field number, alignment mark and stretch from text[pos] on, in a

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "template/Blank.h"
 #include "io/OutputFile.h"
 #include "state/Tbl.h"
+#include "template/Blank.h"
 
 class BlankTest : public ::testing::Test {
  protected:
@@ -37,7 +37,9 @@ class BlankTest : public ::testing::Test {
     TearDown();
     SetUp();
   }
-  static std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+  static std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+  }
 
   // Writes part n of the blank; the text is UTF-8.
   void WritePart(int n, const std::string& text) {

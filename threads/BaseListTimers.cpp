@@ -44,7 +44,9 @@ bool BaseListTimers::DelProcTimer(Procedure proc, void* param) {
   return found;
 }
 
-bool BaseListTimers::ListTimersProc(void* list) { return static_cast<BaseListTimers*>(list)->Tick(); }
+bool BaseListTimers::ListTimersProc(void* list) {
+  return static_cast<BaseListTimers*>(list)->Tick();
+}
 
 bool BaseListTimers::Tick() {
   const std::string reason = "BaseListTimers::ListTimersProc ";

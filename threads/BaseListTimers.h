@@ -97,7 +97,11 @@ class CountdownListTimers : public ListTimersCore {
   // One registered procedure with its countdown.
   struct ProcTimer {
     ProcTimer(const std::string& name, Procedure proc, void* param, int first, int interval)
-        : m_Name(name), m_Proc(proc), m_Param(param), m_Left(first), m_First(first),
+        : m_Name(name),
+          m_Proc(proc),
+          m_Param(param),
+          m_Left(first),
+          m_First(first),
           m_Interval(interval) {}
 
     // One tick: when no ticks are left, the countdown restarts from the
@@ -120,8 +124,7 @@ class CountdownListTimers : public ListTimersCore {
   // interval ticks. With first 0 or below it is called at once and kept only
   // when it returned true and an interval is set. Entries already registered
   // are not looked for.
-  void AddProcTimer(const std::string& name, Procedure proc, void* param, int first,
-                    int interval);
+  void AddProcTimer(const std::string& name, Procedure proc, void* param, int first, int interval);
   // Removes every entry with the procedure and argument.
   void DelProcTimer(Procedure proc, void* param);
   // Stops the thread and empties the list.

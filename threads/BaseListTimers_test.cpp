@@ -22,14 +22,16 @@ std::time_t ClockAtSecond() {
 // The log lines of registering, removing and dropping entries.
 std::vector<std::string> RegistrationLines(const CapturedLog& log) {
   std::vector<std::string> lines = log.Lines();
-  lines.erase(std::remove_if(lines.begin(), lines.end(),
-                             [](const std::string& l) { return l.find("ProcTimer ") == std::string::npos; }),
+  lines.erase(std::remove_if(
+                  lines.begin(), lines.end(),
+                  [](const std::string& l) { return l.find("ProcTimer ") == std::string::npos; }),
               lines.end());
   return lines;
 }
 
 TEST(ProcTimer, CountsDownToEachCall) {
-  for (int i = 0; i < 50; ++i) {  // first and interval -1 to 3, with a procedure returning false or not
+  for (int i = 0; i < 50;
+       ++i) {  // first and interval -1 to 3, with a procedure returning false or not
     const int first = i / 10 - 1, interval = i / 2 % 5 - 1, falseOn = i % 2;
     std::vector<int> expected;
     for (int tick = std::max(first, 0) + 1; tick <= 15; tick += std::max(interval, 1)) {
@@ -46,7 +48,8 @@ TEST(ProcTimer, CountsDownToEachCall) {
       if (probe.calls > static_cast<int>(called.size())) called.push_back(tick);
     }
     EXPECT_EQ(called, expected) << first << "," << interval << " false on " << falseOn;
-    EXPECT_EQ(done, interval < 1 || falseOn != 0 ? expected.front() : 0) << first << "," << interval;
+    EXPECT_EQ(done, interval < 1 || falseOn != 0 ? expected.front() : 0)
+        << first << "," << interval;
   }
 }
 
@@ -65,9 +68,11 @@ TEST(BaseListTimers, RegistersAPairOnceTicksEveryEntryUntilItReturnsFalseAndRest
   EXPECT_FALSE(list.DelProcTimer(&Probe::Call, &quits));  // dropped after its false
   EXPECT_TRUE(list.DelProcTimer(&Probe::Call, &keeps));
   EXPECT_EQ(quits.calls, 2);
-  const std::string add = n + " - AddProcTimer to   " + n + " ", del = n + " - DelProcTimer from " + n + " ";
-  std::vector<std::string> lines = {add + "keeps added", add + "again already exists", add + "quits added",
-                                    end, del + "does not exist", del + "keeps deleted"};
+  const std::string add = n + " - AddProcTimer to   " + n + " ",
+                    del = n + " - DelProcTimer from " + n + " ";
+  std::vector<std::string> lines = {add + "keeps added",    add + "again already exists",
+                                    add + "quits added",    end,
+                                    del + "does not exist", del + "keeps deleted"};
   EXPECT_EQ(RegistrationLines(log), lines);
   EXPECT_TRUE(list.AddProcTimer("keeps", &Probe::Call, &keeps));
   list.Start("L", 0, 10, false);  // a restart drops every entry
@@ -75,7 +80,10 @@ TEST(BaseListTimers, RegistersAPairOnceTicksEveryEntryUntilItReturnsFalseAndRest
 }
 
 TEST(CountdownListTimers, MinuteListStartsAtTheNextFullMinuteAndCallsAtOnceWhenNoTicksAreLeft) {
-  struct Case { int second, first, interval, falseOn; const char* outcome; };
+  struct Case {
+    int second, first, interval, falseOn;
+    const char* outcome;
+  };
   const char* kept = " executed immediately and added";
   const char* dropped = " executed immediately and not added because no repeat needed";
   const Case cases[] = {{59, 2, 0, 0, " added"}, {0, 1, 3, 0, " added"}, {1, 0, 0, 0, dropped},
@@ -92,7 +100,8 @@ TEST(CountdownListTimers, MinuteListStartsAtTheNextFullMinuteAndCallsAtOnceWhenN
     list.AddProcTimer("t", &Probe::Call, &probe, c.first, c.interval);
     list.DelProcTimer(&Probe::Call, &probe);
     const std::string t = "t(" + std::to_string(c.first) + "," + std::to_string(c.interval) + ")";
-    std::vector<std::string> expected = {n + " - AddProcTimer to   " + n + " " + t + ":" + c.outcome};
+    std::vector<std::string> expected = {n + " - AddProcTimer to   " + n + " " + t + ":" +
+                                         c.outcome};
     if (c.outcome != dropped) expected.push_back(n + " - DelProcTimer from " + n + " " + t);
     EXPECT_EQ(RegistrationLines(log), expected);
     EXPECT_EQ(probe.calls, c.first <= 0 ? 1 : 0) << t;
@@ -108,7 +117,8 @@ TEST(BaseListTimersSecond, TicksOnceASecondFromTheStart) {
   EXPECT_EQ(n.rfind("S(0,1000) PID: ", 0), 0u) << n;
   const auto added = Probe::Clock::now();
   list.AddProcTimer("once", &Probe::Call, &once, 1, 0);
-  ASSERT_TRUE(WaitUntil([&] { return log.Contains(n + " - AvtoEndProcTimer  " + n + " once(1,0)"); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return log.Contains(n + " - AvtoEndProcTimer  " + n + " once(1,0)"); }));
   EXPECT_EQ(once.calls, 1);
   EXPECT_GE(once.starts.at(0) - added, milliseconds(900));  // a full tick was counted off
 }

@@ -8,8 +8,7 @@
 
 using namespace vexo::threads;
 
-BasePoolThread::BasePoolThread(const std::string& name, bool log)
-    : m_Name(name), m_IsLog(log) {}
+BasePoolThread::BasePoolThread(const std::string& name, bool log) : m_Name(name), m_IsLog(log) {}
 
 BasePoolThread::~BasePoolThread() { Stop(); }
 
@@ -49,8 +48,8 @@ BasePoolThread::Thread* BasePoolThread::FindRunningJob(Procedure proc, void* par
   return nullptr;
 }
 
-BasePoolThread::Thread* BasePoolThread::IsStartProc(Procedure proc, void* param,
-                                                    std::string& name, bool breakJob) {
+BasePoolThread::Thread* BasePoolThread::IsStartProc(Procedure proc, void* param, std::string& name,
+                                                    bool breakJob) {
   Lock("BasePoolThread::IsStartProc");
   Thread* member = FindRunningJob(proc, param, name);
   if (member != nullptr && breakJob) member->BreakPoolExec();
@@ -149,8 +148,7 @@ void BasePoolThread::Stop() {
 void BasePoolThread::PrintProc() {
   Lock("BasePoolThread::PrintProc");
   for (Thread* member : m_Threads) {
-    PutLog(member->Name() + (member->m_IsWork ? "1" : "0") +
-           (member->m_IsPoolBreak ? " 1" : " 0"));
+    PutLog(member->Name() + (member->m_IsWork ? "1" : "0") + (member->m_IsPoolBreak ? " 1" : " 0"));
   }
   Unlock();
 }

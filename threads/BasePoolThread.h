@@ -55,8 +55,7 @@ class BasePoolThread {
     // As BaseThread::WaitBeforeExec, with the job's break request.
     bool WaitBeforePoolExec(int ms);
     // Stores a job; the member must be idle and the pool locked.
-    void SetJob(const std::string& name, Procedure proc, void* param, int delay,
-                int period);
+    void SetJob(const std::string& name, Procedure proc, void* param, int delay, int period);
     void SetState(const std::string& state);
 
     BasePoolThread* m_Pool;
@@ -89,8 +88,7 @@ class BasePoolThread {
   // Starts the job on the first idle member or a new one and returns that
   // member. A job already running is not started again: the member running it
   // is returned and "NOT added to pool" is logged. Null after Stop.
-  Thread* StartProc(const std::string& name, Procedure proc, void* param, int delay,
-                    int period);
+  Thread* StartProc(const std::string& name, Procedure proc, void* param, int delay, int period);
   // The member running the job, or null; name receives the Name() of the
   // member found with the pair, else is emptied. An idle member still holding
   // the pair lets go of it. With breakJob, a running job is broken off.

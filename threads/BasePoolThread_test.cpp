@@ -16,7 +16,8 @@ TEST(BasePoolThread, ReusesAMemberThatFinishedItsJob) {
   Probe job;
   BasePoolThread pool("P", true);
   Member* member = pool.StartProc("a", &Probe::Call, &job, 0, 0);
-  ASSERT_TRUE(WaitUntil([&] { return job.returned == 1 && EndsWith(member->Name(), "Before wait exec "); }));
+  ASSERT_TRUE(WaitUntil(
+      [&] { return job.returned == 1 && EndsWith(member->Name(), "Before wait exec "); }));
   const std::string pid = PidText(job.tid);
   EXPECT_TRUE(log.Contains("P - Stop  a(0,0)" + pid + "Exec end  ended in pool P"));
   EXPECT_EQ(pool.StartProc("n", &CountCall, nullptr, 0, 0), member);  // a null argument: not run
@@ -44,9 +45,10 @@ TEST(BasePoolThread, RefusesARunningJobAndPrintsEveryMember) {
   pool.PrintProc();
   const std::string busy = "a(0,0)" + PidText(job.tid) + "Func begin ";
   EXPECT_EQ(name, busy);
-  EXPECT_EQ(log.Lines(), (std::vector<std::string>{
-                             "P - again NOT added to pool P because there is already a thread " + busy,
-                             "P - " + busy + "1 1", "P - b(0,0)" + PidText(other.tid) + "Func begin 1 0"}));
+  EXPECT_EQ(log.Lines(),
+            (std::vector<std::string>{
+                "P - again NOT added to pool P because there is already a thread " + busy,
+                "P - " + busy + "1 1", "P - b(0,0)" + PidText(other.tid) + "Func begin 1 0"}));
   released = true;
 }
 
@@ -73,8 +75,9 @@ TEST(BasePoolThread, StopBreaksRunningJobsAndLetsThemUseThePool) {
   std::atomic<Member*> lateMember{nullptr};
   BasePoolThread pool("P", true);
   caller.action = [&] {  // Stop has begun once it has broken the ticking job off
-    WaitUntil(
-        [&] { return log.Contains("P - Stop  p(0,5)" + PidText(ticker.tid) + "Exec end  ended in pool P"); });
+    WaitUntil([&] {
+      return log.Contains("P - Stop  p(0,5)" + PidText(ticker.tid) + "Exec end  ended in pool P");
+    });
     lateMember = pool.StartProc("late", &Probe::Call, &late, 0, 0);
   };
   pool.StartProc("p", &Probe::Call, &ticker, 0, 5);

@@ -30,14 +30,13 @@ void BaseThread::ReleaseThreadOnDestroy() { ReleaseThread("BaseThread::~BaseThre
 bool BaseThread::IsOwnThread() const { return t_Body == this; }
 
 std::string BaseThread::Name() {
-  return m_Name + "(" + std::to_string(m_Delay) + "," + std::to_string(m_Period) + ")" +
-         m_Pid;
+  return m_Name + "(" + std::to_string(m_Delay) + "," + std::to_string(m_Period) + ")" + m_Pid;
 }
 
 void BaseThread::PutLog(const std::string& text) { WriteLogLine(Name() + " - " + text); }
 
-void BaseThread::Start(const std::string& name, Procedure proc, void* param, int delay,
-                       int period, bool log) {
+void BaseThread::Start(const std::string& name, Procedure proc, void* param, int delay, int period,
+                       bool log) {
   if (IsOwnThread()) {
     PutLog(Name() + " - BaseThread::Start: called from its own procedure, not restarted");
     return;

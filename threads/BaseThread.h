@@ -65,8 +65,7 @@ class BaseThread {
   // Ends a thread still held (see above), stores the new settings and starts
   // a new thread. Returns once the new body has started, so that Name()
   // carries its kernel thread id from then on.
-  void Start(const std::string& name, Procedure proc, void* param, int delay,
-             int period, bool log);
+  void Start(const std::string& name, Procedure proc, void* param, int delay, int period, bool log);
   // Requests the break and waits until the body has ended. Nothing happens
   // without a thread.
   void Stop();

@@ -13,11 +13,16 @@ using std::chrono::milliseconds;
 std::string Line(const std::string& name, const std::string& text) { return name + " - " + text; }
 
 TEST(BaseThread, LogsEveryEventOfARun) {
-  // Runs end by themselves or in a long delay at BreakExec (stop 1) or Stop (stop 2); allLog: Init, Start.
-  struct Case { int delay, period, falseOn; bool log, allLog; int stop, calls; };
-  const Case cases[] = {{0, 0, 0, true, false, 0, 1},     {0, 0, 1, true, false, 0, 1},
-                        {0, 5, 3, true, false, 0, 3},     {0, 5, 3, false, false, 0, 3},
-                        {0, 5, 3, false, true, 0, 3},     {60000, 0, 0, true, false, 1, 0},
+  // Runs end by themselves or in a long delay at BreakExec (stop 1) or Stop (stop 2); allLog: Init,
+  // Start.
+  struct Case {
+    int delay, period, falseOn;
+    bool log, allLog;
+    int stop, calls;
+  };
+  const Case cases[] = {{0, 0, 0, true, false, 0, 1},    {0, 0, 1, true, false, 0, 1},
+                        {0, 5, 3, true, false, 0, 3},    {0, 5, 3, false, false, 0, 3},
+                        {0, 5, 3, false, true, 0, 3},    {60000, 0, 0, true, false, 1, 0},
                         {60000, 0, 0, true, false, 2, 0}};
   for (const Case& c : cases) {
     CapturedLog log;
@@ -27,7 +32,8 @@ TEST(BaseThread, LogsEveryEventOfARun) {
     BaseThread thread;
     thread.Stop();  // without a thread: nothing happens
     thread.Start("t", &Probe::Call, &probe, c.delay, c.period, c.log);
-    ASSERT_TRUE(c.stop == 0 || WaitUntil([&] { return log.Lines().size() == 2; }));  // Init and Start are out
+    ASSERT_TRUE(c.stop == 0 ||
+                WaitUntil([&] { return log.Lines().size() == 2; }));  // Init and Start are out
     if (c.stop == 1) thread.BreakExec();
     if (c.stop == 2) thread.Stop();
     ASSERT_TRUE(Ended(thread));
@@ -43,7 +49,8 @@ TEST(BaseThread, LogsEveryEventOfARun) {
     if (c.log && c.falseOn != 0) expected.push_back(Line(name, "Avto break " + name));
     if (c.stop == 2) expected.push_back(Line(name, "Stop " + name));
     if (c.log) expected.push_back(Line(name, "End " + name));
-    EXPECT_EQ(log.Lines(), expected) << "period " << c.period << " log " << c.log << " stop " << c.stop;
+    EXPECT_EQ(log.Lines(), expected)
+        << "period " << c.period << " log " << c.log << " stop " << c.stop;
     EXPECT_EQ(probe.calls, c.calls);
   }
 }
@@ -68,7 +75,8 @@ TEST(BaseThread, CallsStartOnePeriodApartOrAtOnceAfterAnOverrun) {
   thread.Start("t", &Probe::Call, &slow, -7, 100, false);  // a negative delay is an overrun too
   ASSERT_TRUE(Ended(thread));
   const std::string name = "t(-7,100)" + PidText(slow.tid);
-  const std::string head = Line(name, "Duration of procedure is longer than timer interval " + name);
+  const std::string head =
+      Line(name, "Duration of procedure is longer than timer interval " + name);
   const std::vector<std::string> lines = log.Lines();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], head + " -7 100");
@@ -89,8 +97,10 @@ TEST(BaseThread, RestartOrDestructionEndsTheThreadItFinds) {
     thread->Start("old", &Probe::Call, &probe, 0, inside ? 1 : 60000, false);
     ASSERT_TRUE(WaitUntil([&] { return thread->IsExec() == inside && probe.calls == 1; }));
     const std::string name = thread->Name();
-    const std::string head = Line(name, name + " - BaseThread::" + (destroy ? "~BaseThread: " : "Start: "));
-    std::vector<std::string> expected{head + (inside ? "forced disconnection !!!" : "forced stop beginning")};
+    const std::string head =
+        Line(name, name + " - BaseThread::" + (destroy ? "~BaseThread: " : "Start: "));
+    std::vector<std::string> expected{
+        head + (inside ? "forced disconnection !!!" : "forced stop beginning")};
     if (!inside) expected.push_back(head + "forced stop ending");
     std::thread releaser([&] {
       WaitUntil([&] { return log.Contains(expected[0]); });

@@ -15,8 +15,7 @@ std::string CountdownListTimers::ProcTimer::Name() const {
   return m_Name + "(" + std::to_string(m_First) + "," + std::to_string(m_Interval) + ")";
 }
 
-void CountdownListTimers::StartLocked(const std::string& name, int delay, int period,
-                                      bool log) {
+void CountdownListTimers::StartLocked(const std::string& name, int delay, int period, bool log) {
   m_Timers.clear();
   BaseThread::Start(name, &ListTimersProc, this, delay, period, log);
 }

@@ -11,8 +11,8 @@ std::string BasePoolThread::Thread::Name() {
     std::lock_guard<std::mutex> lock(m_StateMutex);
     state = m_State;
   }
-  return m_ProcName + "(" + std::to_string(m_PoolDelay) + "," + std::to_string(m_PoolPeriod) +
-         ")" + Pid() + state + " ";
+  return m_ProcName + "(" + std::to_string(m_PoolDelay) + "," + std::to_string(m_PoolPeriod) + ")" +
+         Pid() + state + " ";
 }
 
 void BasePoolThread::Thread::PutLog(const std::string& text) { m_Pool->PutLog(text); }
@@ -22,8 +22,8 @@ void BasePoolThread::Thread::SetState(const std::string& state) {
   m_State = state;
 }
 
-void BasePoolThread::Thread::SetJob(const std::string& name, Procedure proc, void* param,
-                                    int delay, int period) {
+void BasePoolThread::Thread::SetJob(const std::string& name, Procedure proc, void* param, int delay,
+                                    int period) {
   m_ProcName = name;
   SetState("SetParamExec(" + name);
   m_PoolProc = proc;
@@ -82,8 +82,7 @@ bool BasePoolThread::PoolThreadProc(void* arg) {
     member->m_WorkCond.wait(lock, [&] { return member->m_IsWork || !pool->m_IsRun; });
     member->SetState("After wait exec");
     if (!pool->m_IsRun) return true;
-    if (member->m_PoolProc != nullptr && member->m_PoolParam != nullptr &&
-        !member->m_IsPoolBreak) {
+    if (member->m_PoolProc != nullptr && member->m_PoolParam != nullptr && !member->m_IsPoolBreak) {
       member->Exec();
     }
     if (pool->IsLog()) {

@@ -61,7 +61,8 @@ inline long KernelTid() { return static_cast<long>(syscall(SYS_gettid)); }
 // The PID text of Name() for a body running as kernel thread tid.
 inline std::string PidText(long tid) { return " PID: " + std::to_string(tid) + " "; }
 inline bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 // A procedure that counts its calls, notes the kernel thread and start of

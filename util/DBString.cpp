@@ -60,7 +60,8 @@ constexpr size_t kFormatChars = 32768;
 // Converts as much of the input as iconv can into the output buffer; it stops
 // at the first unconvertible input or when the buffer is full. False when the
 // converter cannot be opened.
-bool Convert(const char* to, const char* from, const char* in, size_t in_bytes, char* out, size_t out_bytes) {
+bool Convert(const char* to, const char* from, const char* in, size_t in_bytes, char* out,
+             size_t out_bytes) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   char* in_ptr = const_cast<char*>(in);
@@ -164,8 +165,8 @@ std::u16string DBString::ToU16() const {
 
 std::string DBString::ToCP1251() const {
   char out[kToCP1251Bytes] = {};
-  if (!Convert("CP1251", kNativeUtf32, reinterpret_cast<const char*>(data()), size() * sizeof(wchar_t), out,
-               sizeof(out))) {
+  if (!Convert("CP1251", kNativeUtf32, reinterpret_cast<const char*>(data()),
+               size() * sizeof(wchar_t), out, sizeof(out))) {
     return std::string();
   }
   return std::string(out, strnlen(out, sizeof(out)));
@@ -327,12 +328,24 @@ DBString operator+(const char* a, const DBString& b) {
   return out;
 }
 
-bool operator==(const DBString& a, const DBString& b) { return CompareViews(a.c_str(), b.c_str()) == 0; }
-bool operator!=(const DBString& a, const DBString& b) { return CompareViews(a.c_str(), b.c_str()) != 0; }
-bool operator<(const DBString& a, const DBString& b) { return CompareViews(a.c_str(), b.c_str()) < 0; }
-bool operator>(const DBString& a, const DBString& b) { return CompareViews(a.c_str(), b.c_str()) > 0; }
-bool operator<=(const DBString& a, const DBString& b) { return CompareViews(a.c_str(), b.c_str()) <= 0; }
-bool operator>=(const DBString& a, const DBString& b) { return CompareViews(a.c_str(), b.c_str()) >= 0; }
+bool operator==(const DBString& a, const DBString& b) {
+  return CompareViews(a.c_str(), b.c_str()) == 0;
+}
+bool operator!=(const DBString& a, const DBString& b) {
+  return CompareViews(a.c_str(), b.c_str()) != 0;
+}
+bool operator<(const DBString& a, const DBString& b) {
+  return CompareViews(a.c_str(), b.c_str()) < 0;
+}
+bool operator>(const DBString& a, const DBString& b) {
+  return CompareViews(a.c_str(), b.c_str()) > 0;
+}
+bool operator<=(const DBString& a, const DBString& b) {
+  return CompareViews(a.c_str(), b.c_str()) <= 0;
+}
+bool operator>=(const DBString& a, const DBString& b) {
+  return CompareViews(a.c_str(), b.c_str()) >= 0;
+}
 bool operator==(const DBString& a, const wchar_t* b) { return CompareViews(a.c_str(), b) == 0; }
 bool operator!=(const DBString& a, const wchar_t* b) { return CompareViews(a.c_str(), b) != 0; }
 bool operator<(const DBString& a, const wchar_t* b) { return CompareViews(a.c_str(), b) < 0; }

@@ -34,7 +34,8 @@ void _splitpath(const std::string& path, std::string& dir, std::string& name, st
   SplitWithBackslashes(path, dir, name, ext);
 }
 
-void _wsplitpath(const std::wstring& path, std::wstring& dir, std::wstring& name, std::wstring& ext) {
+void _wsplitpath(const std::wstring& path, std::wstring& dir, std::wstring& name,
+                 std::wstring& ext) {
   SplitWithBackslashes(path, dir, name, ext);
 }
 

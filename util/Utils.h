@@ -9,7 +9,8 @@
 // slashes in place of backslashes), the file name, and the extension behind
 // the last full stop of the name (without the full stop).
 void _splitpath(const std::string& path, std::string& dir, std::string& name, std::string& ext);
-void _wsplitpath(const std::wstring& path, std::wstring& dir, std::wstring& name, std::wstring& ext);
+void _wsplitpath(const std::wstring& path, std::wstring& dir, std::wstring& name,
+                 std::wstring& ext);
 
 // Empties the three outputs, then fills them from path: the directory up to
 // and including the last slash (a backslash is an ordinary character), the

@@ -154,8 +154,7 @@ std::string Trim(std::string const& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-int ParseString(std::string const& text, char const* separator,
-                std::vector<std::string>& pieces) {
+int ParseString(std::string const& text, char const* separator, std::vector<std::string>& pieces) {
   pieces.clear();
   if (text.empty() || separator == nullptr || *separator == 0) return 0;
 

@@ -62,5 +62,4 @@ std::string Trim(std::string const& text);
 // (emptied first): adjacent separators give empty pieces, and a separator at
 // the end gives an empty last piece. Returns the number of pieces; 0 for an
 // empty text. A null or empty separator is refused: no pieces, result 0.
-int ParseString(std::string const& text, char const* separator,
-                std::vector<std::string>& pieces);
+int ParseString(std::string const& text, char const* separator, std::vector<std::string>& pieces);
