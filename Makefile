@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: package test-package build demo test test-unit test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
+.PHONY: test-format package test-package build demo test test-unit test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
 
 build:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -14,7 +14,11 @@ demo:
 	cmake --build build-demo -j$(JOBS) --target vexo
 	./build-demo/app/vexo -Bexamples/pricelist -Iexamples/pricelist.txt -Fexamples/company.txt -OCON
 
-test: test-unit test-man test-asan test-tsan memcheck test-fuzz
+test: test-format test-unit test-man test-asan test-tsan memcheck test-fuzz
+
+# Every C++ source is in the house style of .clang-format.
+test-format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 # The man page must pass both formatters' checks without a word.
 test-man:

@@ -41,7 +41,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/threads/
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo/threads COMPONENT vexo_development
   FILES_MATCHING PATTERN "*.h"
   # The thread library's own helpers and test aids are not part of its interface.
-  PATTERN "ThreadSupport.h" EXCLUDE PATTERN "ThreadTesting.h" EXCLUDE)
+  PATTERN "ThreadSupport.h" EXCLUDE PATTERN "test_*" EXCLUDE)
 
 install(EXPORT vexoTargets NAMESPACE vexo:: DESTINATION ${VEXO_PACKAGE_DIR}
   COMPONENT vexo_development)

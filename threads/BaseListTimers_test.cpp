@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "threads/ThreadTesting.h"
+#include "threads/test_helpers.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "threads/ThreadTesting.h"
+#include "threads/test_helpers.h"
 
 namespace {
 
