@@ -6,10 +6,8 @@
 
 namespace {
 
-void ReportRunError(OutputFile& out, const std::wstring& text) {
-  vexo::ConsoleLine(text);
-  out << text << L"\n";
-}
+using vexo::MessageRoute;
+using vexo::WriteMessage;
 
 // Renders line and writes it with its line end; text is the caller's buffer,
 // kept from line to line.
@@ -31,16 +29,16 @@ int Tbl::Execute() {
   Blank blank(BlankFile.c_str(), out);
   totBreak = 0;
   if (!out.IsUsable()) {
-    vexo::ConsoleLine(Err(errOutput) + OutFile);
+    WriteMessage(MessageRoute::kConsoleOnly, Err(errOutput) + OutFile, out);
     return 1;
   }
   if (!GetHider()) {
-    ReportRunError(out, Err(errNoInput) + InpFile);
+    WriteMessage(MessageRoute::kConsoleAndReport, Err(errNoInput) + InpFile, out);
     return 1;
   }
   if (!BegParam.empty()) GetBegin();
   if (!blank.Load(1)) {
-    ReportRunError(out, Err(errBlankLoad) + BlankFile + L".1");
+    WriteMessage(MessageRoute::kConsoleAndReport, Err(errBlankLoad) + BlankFile + L".1", out);
     return 1;
   }
 
@@ -57,13 +55,13 @@ int Tbl::Execute() {
       if (!TabRcdField.Exist()) break;
       // The record goes on over a sheet of part 2.
       if (!blank.Load(2)) {
-        ReportRunError(out, Err(errBlankLoad) + BlankFile + L".2");
+        WriteMessage(MessageRoute::kConsoleAndReport, Err(errBlankLoad) + BlankFile + L".2", out);
         return 1;
       }
       const size_t left = TabRcdField.AllOst();
       if (!firstOverflow && left == progress) {
         // A whole sheet printed nothing of the record: drop its rest.
-        out << Err(errCycleSheets) << L"\n";
+        WriteMessage(MessageRoute::kReportOnly, Err(errCycleSheets), out);
         break;
       }
       firstOverflow = false;

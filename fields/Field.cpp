@@ -6,7 +6,7 @@
 #include <limits>
 #include <memory>
 
-#include "fields/WideSearch.h"
+#include "util/WideSearch.h"
 
 namespace {
 
@@ -105,32 +105,6 @@ bool FieldTab::FindMac(wchar_t c) {
     return true;
   }
   return false;
-}
-
-int FieldTab::Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
-
-void FieldTab::DelSeparator() {
-  if (m_Current) m_Current->DelSeparator();
-}
-
-void FieldTab::PutStr(const wchar_t* s) {
-  if (m_Current) m_Current->PutStr(s);
-}
-
-void FieldTab::SavPosPut() {
-  if (m_Current) m_Current->SavPosPut();
-}
-
-void FieldTab::GoPosPut() {
-  if (m_Current) m_Current->GoPosPut();
-}
-
-void FieldTab::ClearField() {
-  if (m_Current) m_Current->Clear();
-}
-
-void FieldTab::DelEndBlankField() {
-  if (m_Current) m_Current->TrimRight();
 }
 
 // The emptiness test comes first: a value of blanks only still gets its

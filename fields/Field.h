@@ -70,8 +70,9 @@ class Field {
 };
 
 // A table of fields keyed by number, ascending, with one current field that
-// the cursor operations act on. The table owns its fields. Operations on a
-// number that names no field do nothing and return false, 0 or "".
+// the cursor operations act on. The table owns its fields. Every operation is
+// declared here with what it does and what it gives when the field it needs
+// is missing; the cursor operations are defined here, the rest in Field.cpp.
 class FieldTab : private std::map<long, Field*> {
  public:
   FieldTab() = default;
@@ -79,7 +80,7 @@ class FieldTab : private std::map<long, Field*> {
   FieldTab& operator=(const FieldTab&) = delete;
   virtual ~FieldTab();
 
-  // Makes field n current; false (and no field current) when there is none.
+  // Makes field n current; false, and no field current, when there is none.
   bool SetCurrent(long n);
   // Makes the lowest-numbered field bound to macro symbol c current; false,
   // with the current field unchanged, when no field carries c.
@@ -90,46 +91,69 @@ class FieldTab : private std::map<long, Field*> {
     return FindMac(c);
   }
 
-  // Cursor operations: the Field operation of the same name on the current
-  // field; nothing (or 0) without one.
+  // Cursor operations: each is the Field operation of the same name on the
+  // current field, and does nothing (or gives 0) when no field is current.
   wchar_t GetSym() { return m_Current ? m_Current->GetSym() : 0; }
   int GetSyms(wchar_t* out, int n) { return m_Current ? m_Current->GetSyms(out, n) : 0; }
   void ReturnSym() {
     if (m_Current) m_Current->ReturnSym();
   }
-  int Ostatok();
+  int Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
   int Ostatok(int limit) { return m_Current ? m_Current->Ostatok(limit) : 0; }
-  void DelSeparator();
+  void DelSeparator() {
+    if (m_Current) m_Current->DelSeparator();
+  }
   void PutSym(wchar_t c) {
     if (m_Current) m_Current->PutSym(c);
   }
-  void PutStr(const wchar_t* s);
+  void PutStr(const wchar_t* s) {
+    if (m_Current) m_Current->PutStr(s);
+  }
   void PutStr(const wchar_t* s, size_t length) {
     if (m_Current) m_Current->PutStr(s, length);
   }
-  void SavPosPut();
-  void GoPosPut();
-  void ClearField();
-  void DelEndBlankField();
-  // Trims the current value and appends a separator, unless it was empty.
+  void SavPosPut() {
+    if (m_Current) m_Current->SavPosPut();
+  }
+  void GoPosPut() {
+    if (m_Current) m_Current->GoPosPut();
+  }
+  // Field::Clear on the current field.
+  void ClearField() {
+    if (m_Current) m_Current->Clear();
+  }
+  // Field::TrimRight on the current field.
+  void DelEndBlankField() {
+    if (m_Current) m_Current->TrimRight();
+  }
+  // Trims the current value and appends a separator, unless the value is
+  // empty or no field is current.
   void InsSeparator();
 
-  // Whether any field has unread text.
+  // Whether any field has unread text; false for an empty table.
   bool Exist() const;
+  // Whether field n has unread text; false when there is no field n.
   bool ExistOst(long n) const;
-  // Unread characters of all fields, separators counted.
+  // Unread characters of all fields, separators counted; 0 for an empty table.
   size_t AllOst() const;
   // Empties every value; fields, numbers and symbols stay.
   void Clear();
+  // Moves the read position of every field to its start.
   void First();
+  // Moves the read position of field n to its start; nothing when there is
+  // no field n.
   void First(long n);
-  // Field n up to its first separator, whatever its read position.
+  // Field n up to its first separator, whatever its read position; "" when
+  // there is no field n.
   std::wstring FirstValue(long n) const;
+  // Removes trailing blanks from every value.
   void DelEndBlank();
-  // Adds an empty field n; false when it exists already.
+  // Adds an empty field n; false, with nothing changed, when n exists.
   bool InsertField(long n);
-  // Adds field n bound to symbol c; when n exists, true only if it carries c.
+  // Adds field n bound to symbol c (0 for none); when n exists, changes
+  // nothing and gives true only if it carries c.
   bool InsertFieldMac(long n, wchar_t c);
+  // Deletes every field; the table is empty and no field is current.
   void freeAll();
 
  private:

@@ -6,7 +6,10 @@
 #include "state/Tbl.h"
 #include "template/Blank.h"
 
-using namespace vexo::fuzz;
+using vexo::fuzz::ScratchDir;
+using vexo::fuzz::ScratchName;
+using vexo::fuzz::SplitInput;
+using vexo::fuzz::WriteScratch;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> parts = SplitInput(data, size, 3);

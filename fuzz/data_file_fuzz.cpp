@@ -7,7 +7,10 @@
 #include "FuzzInput.h"
 #include "state/Tbl.h"
 
-using namespace vexo::fuzz;
+using vexo::fuzz::ScratchDir;
+using vexo::fuzz::ScratchName;
+using vexo::fuzz::SplitInput;
+using vexo::fuzz::WriteScratch;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> files = SplitInput(data, size, 2);

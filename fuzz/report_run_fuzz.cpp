@@ -14,7 +14,11 @@
 #include "FuzzInput.h"
 #include "state/Tbl.h"
 
-using namespace vexo::fuzz;
+using vexo::fuzz::ReadScratch;
+using vexo::fuzz::ScratchDir;
+using vexo::fuzz::ScratchName;
+using vexo::fuzz::SplitInput;
+using vexo::fuzz::WriteScratch;
 
 namespace {
 

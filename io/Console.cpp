@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "io/OutputFile.h"
 #include "io/TextEncoding.h"
 
 namespace vexo {
@@ -12,6 +13,11 @@ void ConsoleLine(const std::wstring& text) {
   bytes.push_back('\n');
   fwrite(bytes.data(), 1, bytes.size(), stdout);
   fflush(stdout);
+}
+
+void WriteMessage(MessageRoute route, const std::wstring& text, OutputFile& report) {
+  if (route != MessageRoute::kReportOnly) ConsoleLine(text);
+  if (route != MessageRoute::kConsoleOnly) report << text << L"\n";
 }
 
 }  // namespace vexo

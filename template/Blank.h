@@ -13,7 +13,9 @@ class OutputFile;
 // A blank of up to three part files named base name + ".1", ".2", ".3", one
 // part loaded at a time. Only the line table is kept; text lines are read
 // again from m_File when rendered. Errors in a part are written to the console
-// and into the report.
+// and into the report. The members are defined by job: construction, file
+// lookup and messages in BlankLocation.cpp, loading in BlankLoad.cpp, the
+// walk in BlankWalk.cpp.
 class Blank {
  public:
   // A base name with an extension makes every Load fail. Opens nothing.

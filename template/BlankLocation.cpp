@@ -36,6 +36,5 @@ bool Blank::OpenPart(const std::wstring& suffix) {
 }
 
 void Blank::Report(const std::wstring& text) {
-  vexo::ConsoleLine(text);
-  m_Out << text << L"\n";
+  vexo::WriteMessage(vexo::MessageRoute::kConsoleAndReport, text, m_Out);
 }

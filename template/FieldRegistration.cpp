@@ -5,7 +5,7 @@
 
 #include "state/Tbl.h"
 #include "template/Line.h"
-#include "template/Placeholder.h"
+#include "template/SubstitutionText.h"
 
 namespace vexo {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "state/Tbl.h"
-#include "template/Line.h"
+#include "template/SubstitutionText.h"
 
 using vexo::RegisterFields;
 

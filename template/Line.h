@@ -10,20 +10,12 @@ class FieldTab;
 namespace vexo {
 constexpr int kLineMax = 4095;
 constexpr int kLineBuffer = kLineMax + 1;
-
-// The break characters of Line::Rasdel as a table for ASCII, for the Rasdel
-// that `of` names, and whether Rasdel holds any other character.
-struct RasdelTable {
-  const wchar_t* of = nullptr;
-  bool ascii[128] = {};
-  bool others = false;
-};
-inline RasdelTable rasdelTable;
 }  // namespace vexo
 
 // A plain record filled by the loader and walked by Blank::Next. Only text
 // lines (m_Type 0) are rendered; their text is read again from the blank file
-// at m_FilePos each time.
+// at m_FilePos each time. DelTab, ExpandTabs and Rasdel are defined in
+// LineText.cpp; ConvStr, PutPol and IsRasdel in LineConvStr.cpp.
 class Line {
  public:
   enum typAlign { alLeft = 0, alCenter = 1, alRight = 2 };
@@ -54,16 +46,9 @@ class Line {
   static void DelTab(const wchar_t* src, wchar_t* dst);
   // DelTab, returning the length of the copy.
   static size_t ExpandTabs(const wchar_t* src, wchar_t* dst);
-  // Whether c is a break character at which an overlong value may wrap.
-  // The wrap scan asks this for every column it walks back over, so ASCII
-  // is answered from a table here.
-  static bool IsRasdel(wchar_t c) {
-    const vexo::RasdelTable& table = vexo::rasdelTable;
-    if (table.of == Rasdel && c > 0 && c < 128) return table.ascii[c];
-    return IsRasdelAfresh(c);
-  }
-  // IsRasdel, making the table again first when Rasdel points elsewhere.
-  static bool IsRasdelAfresh(wchar_t c);
+  // Whether c is one of the break characters of Rasdel, at which an
+  // overlong value may wrap; false for the terminating zero.
+  static bool IsRasdel(wchar_t c);
   // Fills columns first..last of line from the current field of tab,
   // aligned; an overlong value is cut (cut) or wrapped at a break character,
   // the characters that did not fit staying in the field.
@@ -71,7 +56,3 @@ class Line {
 
   static const wchar_t* Rasdel;
 };
-
-// The current local time formatted by strftime into at most 79 bytes, each
-// byte widened to one character; empty when the time cannot be had.
-std::wstring GetCurrentTimeString(const char* format);

@@ -6,10 +6,39 @@
 #include "template/Blank.h"
 #include "template/Line.h"
 #include "template/Placeholder.h"
+#include "template/SubstitutionText.h"
 
-using namespace vexo;
-
+namespace vexo {
 namespace {
+
+// The break characters of Line::Rasdel as a table for ASCII, made again
+// whenever Rasdel points elsewhere: the wrap scan asks IsRasdel for every
+// column it walks back over.
+struct RasdelTable {
+  const wchar_t* of = nullptr;
+  bool ascii[128] = {};
+  bool others = false;  // whether Rasdel holds a character outside ASCII
+};
+RasdelTable rasdelTable;
+
+// IsRasdel, making the table again first when Rasdel points elsewhere. A
+// character outside ASCII is searched for only when Rasdel holds one.
+bool IsRasdelAfresh(wchar_t c) {
+  RasdelTable& table = rasdelTable;
+  if (table.of != Line::Rasdel) {
+    table = RasdelTable{};
+    for (const wchar_t* p = Line::Rasdel; *p != 0; ++p) {
+      if (*p > 0 && *p < 128) {
+        table.ascii[*p] = true;
+      } else {
+        table.others = true;
+      }
+    }
+    table.of = Line::Rasdel;
+  }
+  if (c > 0 && c < 128) return table.ascii[c];
+  return table.others && c != 0 && std::wcschr(Line::Rasdel, c) != nullptr;
+}
 
 // The working line of one rendering: a buffer of kLineBuffer characters
 // holding `length` characters and a terminating zero.
@@ -45,6 +74,13 @@ Line::typAlign ReadAlignment(WorkLine& line, int* pos) {
 }
 
 }  // namespace
+}  // namespace vexo
+
+bool Line::IsRasdel(wchar_t c) {
+  const vexo::RasdelTable& table = vexo::rasdelTable;
+  if (table.of == Rasdel && c > 0 && c < 128) return table.ascii[c];
+  return vexo::IsRasdelAfresh(c);
+}
 
 void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* tab, bool cut) {
   const int width = last - first + 1;
@@ -82,6 +118,7 @@ void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* 
   for (int k = first; k < first + shift; ++k) line[k] = L' ';
 }
 
+namespace vexo {
 namespace {
 
 // "$n", "$$n", "&n" or "&&n" at column `first`, with an optional alignment
@@ -155,16 +192,31 @@ int Counter(WorkLine& line, int at) {
   return at + 1;
 }
 
+// The rest of the current segment of record field `number`, consumed with
+// its separator; empty for a field that does not exist.
+std::wstring TakeRecordSegment(long number) {
+  std::wstring segment;
+  if (!Tbl::TabRcdField.SetCurrent(number)) return segment;
+  for (wchar_t c = Tbl::TabRcdField.GetSym(); c != 0 && c != kSegmentSeparator;
+       c = Tbl::TabRcdField.GetSym()) {
+    segment.push_back(c);
+  }
+  return segment;
+}
+
 // "@D", "@T", "@n" or "@@n" at column `at`, replaced by its text. Returns the
 // column after the inserted text, or at + 1 when the "@" starts none of them.
 int Substitute(WorkLine& line, int at) {
   const Substitution found = ScanSubstitution(line.text, at, true);
   if (found.kind == SubstitutionKind::kNone) return at + 1;
-  const std::wstring value = SubstitutionText(found);
+  const std::wstring value = found.kind == SubstitutionKind::kRecordSegment
+                                 ? TakeRecordSegment(found.number)
+                                 : SubstitutionText(found);
   return line.Splice(at, found.end - at, value.data(), static_cast<int>(value.size()));
 }
 
 }  // namespace
+}  // namespace vexo
 
 std::wstring Line::ConvStr() {
   std::wstring result;
@@ -173,23 +225,23 @@ std::wstring Line::ConvStr() {
 }
 
 void Line::ConvStr(std::wstring& result) {
-  wchar_t read[kLineBuffer];
-  wchar_t text[kLineBuffer];
+  wchar_t read[vexo::kLineBuffer];
+  wchar_t text[vexo::kLineBuffer];
   Blank::m_File.SetFilePointer(m_FilePos);
-  Blank::m_File.GetLine(read, kLineMax);
-  WorkLine line{text, static_cast<int>(ExpandTabs(read, text))};
+  Blank::m_File.GetLine(read, vexo::kLineMax);
+  vexo::WorkLine line{text, static_cast<int>(ExpandTabs(read, text))};
 
   int i = 0;
   while (text[i] != 0) {
     const wchar_t c = text[i];
     if (Tbl::TabHdrField.SetCurrentMac(c) || Tbl::TabRcdField.SetCurrentMac(c)) {
-      i = MacroField(*this, line, i);
-    } else if (StartsNumberedField(text, i)) {
-      i = NumberedField(*this, line, i);
+      i = vexo::MacroField(*this, line, i);
+    } else if (vexo::StartsNumberedField(text, i)) {
+      i = vexo::NumberedField(*this, line, i);
     } else if (c == L'#') {
-      i = Counter(line, i);
+      i = vexo::Counter(line, i);
     } else if (c == L'@') {
-      i = Substitute(line, i);
+      i = vexo::Substitute(line, i);
     } else {
       ++i;
     }

@@ -1,6 +1,7 @@
 // Rendering text lines: placeholders, alignment, wrapping, substitutions.
 #include <gtest/gtest.h>
 
+#include "template/SubstitutionText.h"
 #include "template/test_fixture.h"
 
 namespace {

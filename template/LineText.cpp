@@ -1,6 +1,5 @@
 // Line text helpers shared by loading and rendering.
 #include <algorithm>
-#include <ctime>
 #include <cwchar>
 
 #include "template/Line.h"
@@ -30,31 +29,4 @@ size_t Line::ExpandTabs(const wchar_t* src, wchar_t* dst) {
   }
   dst[out] = 0;
   return out;
-}
-
-// A character outside ASCII is searched for only when Rasdel holds one.
-bool Line::IsRasdelAfresh(wchar_t c) {
-  vexo::RasdelTable& table = vexo::rasdelTable;
-  if (table.of != Rasdel) {
-    table = vexo::RasdelTable{};
-    for (const wchar_t* p = Rasdel; *p != 0; ++p) {
-      if (*p > 0 && *p < 128) {
-        table.ascii[*p] = true;
-      } else {
-        table.others = true;
-      }
-    }
-    table.of = Rasdel;
-  }
-  if (c > 0 && c < 128) return table.ascii[c];
-  return table.others && c != 0 && std::wcschr(Rasdel, c) != nullptr;
-}
-
-std::wstring GetCurrentTimeString(const char* format) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local;
-  if (localtime_r(&now, &local) == nullptr) return std::wstring();
-  char text[80];
-  const size_t length = std::strftime(text, sizeof text, format, &local);
-  return std::wstring(text, text + length);
 }

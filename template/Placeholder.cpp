@@ -2,8 +2,7 @@
 
 #include <cstdint>
 
-#include "fields/WideSearch.h"
-#include "state/Tbl.h"
+#include "util/WideSearch.h"
 
 namespace vexo {
 
@@ -49,29 +48,6 @@ Substitution ScanSubstitution(const wchar_t* text, int at, bool recordSegments) 
     found.number = ReadDigits(text, &found.end);
   }
   return found;
-}
-
-std::wstring SubstitutionText(const Substitution& substitution) {
-  switch (substitution.kind) {
-    case SubstitutionKind::kDate:
-      return GetCurrentTimeString(kDateFormat);
-    case SubstitutionKind::kDateTime:
-      return GetCurrentTimeString(kDateTimeFormat);
-    case SubstitutionKind::kHeaderFirst:
-      return Tbl::TabHdrField.FirstValue(substitution.number);
-    case SubstitutionKind::kRecordSegment: {
-      std::wstring segment;
-      if (!Tbl::TabRcdField.SetCurrent(substitution.number)) return segment;
-      for (wchar_t c = Tbl::TabRcdField.GetSym(); c != 0 && c != kSegmentSeparator;
-           c = Tbl::TabRcdField.GetSym()) {
-        segment.push_back(c);
-      }
-      return segment;
-    }
-    case SubstitutionKind::kNone:
-      break;
-  }
-  return std::wstring();
 }
 
 }  // namespace vexo

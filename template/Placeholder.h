@@ -22,9 +22,6 @@
 
 namespace vexo {
 
-constexpr char kDateFormat[] = "%d.%m.%Y";
-constexpr char kDateTimeFormat[] = "%d.%m.%Y %H:%M";
-
 // True for the ASCII digits only; placeholders know no other digits.
 inline bool IsDecimalDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
@@ -86,11 +83,5 @@ struct Substitution {
 // digits, and, when recordSegments is set, "@@" and digits. kNone when the
 // "@" starts none of them.
 Substitution ScanSubstitution(const wchar_t* text, int at, bool recordSegments);
-
-// The text a substitution stands for: the date, the date and time, the first
-// segment of a header field (read positions untouched), or the rest of the
-// current segment of a record field, which is consumed with its separator.
-// Empty for a field that does not exist.
-std::wstring SubstitutionText(const Substitution& substitution);
 
 }  // namespace vexo

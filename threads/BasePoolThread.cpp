@@ -6,7 +6,12 @@
 
 #include "threads/ThreadSupport.h"
 
-using namespace vexo::threads;
+using vexo::threads::AbortOnLockTimeout;
+using vexo::threads::AbortProcess;
+using vexo::threads::kLockLimit;
+using vexo::threads::kStopLimitSeconds;
+using vexo::threads::LockDeadline;
+using vexo::threads::WriteLogLine;
 
 BasePoolThread::BasePoolThread(const std::string& name, bool log) : m_Name(name), m_IsLog(log) {}
 

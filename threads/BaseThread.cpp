@@ -6,7 +6,12 @@
 
 #include "threads/ThreadSupport.h"
 
-using namespace vexo::threads;
+using vexo::threads::AbortProcess;
+using vexo::threads::KernelThreadId;
+using vexo::threads::kStopLimitSeconds;
+using vexo::threads::RemainingMs;
+using vexo::threads::WaitUnlessBroken;
+using vexo::threads::WriteLogLine;
 
 std::atomic<bool> BaseThread::s_IsAllLog{false};
 

@@ -3,7 +3,9 @@
 #include "threads/BaseListTimers.h"
 #include "threads/ThreadSupport.h"
 
-using namespace vexo::threads;
+using vexo::threads::AbortOnLockTimeout;
+using vexo::threads::kLockLimit;
+using vexo::threads::LockDeadline;
 
 void ListTimersCore::Lock(const std::string& reason) {
   if (m_Owner.load() == std::this_thread::get_id()) ReportLockTimeout(reason);

@@ -3,7 +3,8 @@
 #include "threads/BasePoolThread.h"
 #include "threads/ThreadSupport.h"
 
-using namespace vexo::threads;
+using vexo::threads::RemainingMs;
+using vexo::threads::WaitUnlessBroken;
 
 std::string BasePoolThread::Thread::Name() {
   std::string state;
