@@ -25,16 +25,16 @@ bool IsHeader(const unsigned char* block, const unsigned char* end) {
   return block[0] == 0xFF && block[3] == 0xFF;
 }
 
-// Walks the entries of the body [body, body_end), numbered from first, up to
+// Walks the entries of the body [body, bodyEnd), numbered from first, up to
 // the wanted number, and copies its text. Returns the bytes copied; 0 when
 // the entry is empty or does not lie whole inside the body.
-unsigned long CopyEntry(const unsigned char* body, const unsigned char* body_end, uint16_t first,
+unsigned long CopyEntry(const unsigned char* body, const unsigned char* bodyEnd, uint16_t first,
                         uint16_t wanted, char* buffer, unsigned long size) {
   const unsigned char* entry = body;
   for (uint16_t number = first; number <= wanted; ++number) {
-    if (entry >= body_end) return 0;
+    if (entry >= bodyEnd) return 0;
     const size_t length = entry[0];
-    if (static_cast<size_t>(body_end - entry - 1) < length) return 0;
+    if (static_cast<size_t>(bodyEnd - entry - 1) < length) return 0;
     if (number == wanted) {
       const size_t copied = length < size ? length : size;
       memcpy(buffer, entry + 1, copied);
@@ -64,18 +64,18 @@ unsigned long LoadString(char* buffer, unsigned long size, unsigned char* start,
   if (start >= end) return 0;
   for (const unsigned char* block = start; IsHeader(block, end);) {
     const unsigned char* body = block + kHeaderBytes;
-    const size_t body_size = ReadLE32(block + 8);
+    const size_t bodySize = ReadLE32(block + 8);
     const size_t available = static_cast<size_t>(end - body);
     if (ReadLE16(block + 1) == kStringTableType) {
       const uint16_t first = static_cast<uint16_t>((ReadLE16(block + 4) + 4095) * kEntriesPerBlock);
       if (static_cast<uint16_t>(number - first) < kEntriesPerBlock) {
-        const unsigned char* body_end = body + (body_size < available ? body_size : available);
-        const unsigned long copied = CopyEntry(body, body_end, first, number, buffer, size);
+        const unsigned char* bodyEnd = body + (bodySize < available ? bodySize : available);
+        const unsigned long copied = CopyEntry(body, bodyEnd, first, number, buffer, size);
         if (copied > 0) return copied;
       }
     }
-    if (body_size >= available) return 0;
-    block = body + body_size;
+    if (bodySize >= available) return 0;
+    block = body + bodySize;
   }
   return 0;
 }

@@ -36,8 +36,8 @@ bool ReadMessages(const char* path, Messages& messages) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return Fail(path, "cannot be read");
   std::string line;
-  for (int line_no = 1; std::getline(in, line); ++line_no) {
-    const std::string where = std::string(path) + ":" + std::to_string(line_no);
+  for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+    const std::string where = std::string(path) + ":" + std::to_string(lineNo);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
     size_t digits = 0;

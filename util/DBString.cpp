@@ -60,12 +60,12 @@ constexpr size_t kFormatChars = 32768;
 // Converts as much of the input as iconv can into the output buffer; it stops
 // at the first unconvertible input or when the buffer is full. False when the
 // converter cannot be opened.
-bool Convert(const char* to, const char* from, const char* in, size_t in_bytes, char* out,
-             size_t out_bytes) {
+bool Convert(const char* to, const char* from, const char* in, size_t inBytes, char* out,
+             size_t outBytes) {
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-  char* in_ptr = const_cast<char*>(in);
-  iconv(cd, &in_ptr, &in_bytes, &out, &out_bytes);
+  char* inPtr = const_cast<char*>(in);
+  iconv(cd, &inPtr, &inBytes, &out, &outBytes);
   iconv_close(cd);
   return true;
 }
@@ -260,11 +260,11 @@ DBString& DBString::TrimArg() {
 
 int DBString::Replace(const wchar_t* from, const wchar_t* to) {
   if (from == nullptr || *from == 0) return 0;
-  const size_t from_len = wcslen(from);
+  const size_t fromLen = wcslen(from);
   const std::wstring replacement = OrEmpty(to);
   int count = 0;
   for (size_t pos = find(from); pos != npos; pos = find(from, pos)) {
-    replace(pos, from_len, replacement);
+    replace(pos, fromLen, replacement);
     pos += replacement.size();
     ++count;
   }
@@ -274,11 +274,11 @@ int DBString::Replace(const wchar_t* from, const wchar_t* to) {
 long DBString::Parse(const wchar_t* delim, std::vector<DBString>& parts) const {
   parts.clear();
   if (delim == nullptr || *delim == 0 || empty()) return 0;
-  const size_t delim_len = wcslen(delim);
+  const size_t delimLen = wcslen(delim);
   size_t start = 0;
   for (size_t pos = find(delim); pos != npos; pos = find(delim, start)) {
     parts.emplace_back(substr(start, pos - start));
-    start = pos + delim_len;
+    start = pos + delimLen;
   }
   parts.emplace_back(substr(start));
   if (parts.back().empty()) parts.pop_back();

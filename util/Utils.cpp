@@ -16,16 +16,16 @@ void SplitWithBackslashes(const String& path, String& dir, String& name, String&
   ext.clear();
   std::replace(copy.begin(), copy.end(), Char('\\'), Char('/'));
   const size_t slash = copy.rfind(Char('/'));
-  const size_t name_start = slash == String::npos ? 0 : slash + 1;
-  dir = copy.substr(0, name_start);
-  const String name_part = copy.substr(name_start);
-  const size_t dot = name_part.rfind(Char('.'));
+  const size_t nameStart = slash == String::npos ? 0 : slash + 1;
+  dir = copy.substr(0, nameStart);
+  const String namePart = copy.substr(nameStart);
+  const size_t dot = namePart.rfind(Char('.'));
   if (dot == String::npos) {
-    name = name_part;
+    name = namePart;
     return;
   }
-  name = name_part.substr(0, dot);
-  ext = name_part.substr(dot + 1);
+  name = namePart.substr(0, dot);
+  ext = namePart.substr(dot + 1);
 }
 
 }  // namespace
@@ -45,13 +45,13 @@ void splitpath(const std::string& path, std::string& dir, std::string& name, std
   name.clear();
   ext.clear();
   const size_t slash = whole.rfind('/');
-  const size_t name_start = slash == std::string::npos ? 0 : slash + 1;
-  dir = whole.substr(0, name_start);
+  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  dir = whole.substr(0, nameStart);
   const size_t dot = whole.rfind('.');
-  if (dot == std::string::npos || dot < name_start) {
-    name = whole.substr(name_start);
+  if (dot == std::string::npos || dot < nameStart) {
+    name = whole.substr(nameStart);
     return;
   }
-  name = whole.substr(name_start, dot - name_start);
+  name = whole.substr(nameStart, dot - nameStart);
   ext = whole.substr(dot);
 }

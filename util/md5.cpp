@@ -101,15 +101,15 @@ void md5_update(md5_context* ctx, const unsigned char* input, unsigned int lengt
   if (length == 0 || input == nullptr) return;
 
   uint32_t waiting = ctx->byte_count[0] % 64;
-  const uint32_t free_space = 64 - waiting;
+  const uint32_t freeSpace = 64 - waiting;
   ctx->byte_count[0] += length;
   if (ctx->byte_count[0] < length) ++ctx->byte_count[1];
 
-  if (waiting != 0 && length >= free_space) {
-    std::memcpy(ctx->pending + waiting, input, free_space);
+  if (waiting != 0 && length >= freeSpace) {
+    std::memcpy(ctx->pending + waiting, input, freeSpace);
     md5_process(ctx, ctx->pending);
-    input += free_space;
-    length -= free_space;
+    input += freeSpace;
+    length -= freeSpace;
     waiting = 0;
   }
   for (; length >= 64; input += 64, length -= 64) md5_process(ctx, input);
@@ -119,13 +119,13 @@ void md5_update(md5_context* ctx, const unsigned char* input, unsigned int lengt
 void md5_finish(md5_context* ctx, unsigned char* output) {
   // The length in bits is the 64-bit byte count times eight, taken apart
   // again into two words before the padding changes the count.
-  unsigned char bit_length[8];
-  StoreLittleEndian(bit_length, ctx->byte_count[0] << 3);
-  StoreLittleEndian(bit_length + 4, (ctx->byte_count[1] << 3) | (ctx->byte_count[0] >> 29));
+  unsigned char bitLength[8];
+  StoreLittleEndian(bitLength, ctx->byte_count[0] << 3);
+  StoreLittleEndian(bitLength + 4, (ctx->byte_count[1] << 3) | (ctx->byte_count[0] >> 29));
 
   const uint32_t waiting = ctx->byte_count[0] % 64;
   md5_update(ctx, md5_padding, waiting < 56 ? 56 - waiting : 120 - waiting);
-  md5_update(ctx, bit_length, sizeof bit_length);
+  md5_update(ctx, bitLength, sizeof bitLength);
 
   for (int i = 0; i < 4; ++i) StoreLittleEndian(output + 4 * i, ctx->chain[i]);
 }

@@ -95,14 +95,14 @@ struct PieceBuffer {
 // The URL is taken apart from the outside in: scheme, path, bracketed host,
 // port, and what is left is the host. Every step that empties the rest ends
 // the work. Without a host buffer, a "[" without "]" after it drops the rest.
-int splitURL(char const* url, char* scheme, unsigned long scheme_size, char* host,
-             unsigned long host_size, char* port, unsigned long port_size, char* path,
-             unsigned long path_size) {
-  const PieceBuffer scheme_buffer{scheme, scheme_size};
-  const PieceBuffer host_buffer{host, host_size};
-  const PieceBuffer port_buffer{port, port_size};
-  const PieceBuffer path_buffer{path, path_size};
-  for (const PieceBuffer* buffer : {&scheme_buffer, &host_buffer, &port_buffer, &path_buffer}) {
+int splitURL(char const* url, char* scheme, unsigned long schemeSize, char* host,
+             unsigned long hostSize, char* port, unsigned long portSize, char* path,
+             unsigned long pathSize) {
+  const PieceBuffer schemeBuffer{scheme, schemeSize};
+  const PieceBuffer hostBuffer{host, hostSize};
+  const PieceBuffer portBuffer{port, portSize};
+  const PieceBuffer pathBuffer{path, pathSize};
+  for (const PieceBuffer* buffer : {&schemeBuffer, &hostBuffer, &portBuffer, &pathBuffer}) {
     buffer->Clear();
   }
 
@@ -110,41 +110,41 @@ int splitURL(char const* url, char* scheme, unsigned long scheme_size, char* hos
   std::string rest = url == nullptr ? "" : url;
   if (rest.empty()) return result;
 
-  const size_t scheme_end = rest.find("://");
-  if (scheme_end != std::string::npos) {
-    const std::string scheme_text = rest.substr(0, scheme_end);
-    if (scheme_text == "http") result = 1;
-    if (scheme_text == "https") result = 2;
-    if (!scheme_buffer.Put(scheme_text)) return -1;
-    rest.erase(0, scheme_end + 3);
+  const size_t schemeEnd = rest.find("://");
+  if (schemeEnd != std::string::npos) {
+    const std::string schemeText = rest.substr(0, schemeEnd);
+    if (schemeText == "http") result = 1;
+    if (schemeText == "https") result = 2;
+    if (!schemeBuffer.Put(schemeText)) return -1;
+    rest.erase(0, schemeEnd + 3);
     if (rest.empty()) return result;
   }
 
-  const size_t path_start = rest.find('/');
-  if (path_start != std::string::npos) {
-    if (!path_buffer.Put(rest.substr(path_start))) return -1;
-    rest.erase(path_start);
+  const size_t pathStart = rest.find('/');
+  if (pathStart != std::string::npos) {
+    if (!pathBuffer.Put(rest.substr(pathStart))) return -1;
+    rest.erase(pathStart);
     if (rest.empty()) return result;
   }
 
-  const size_t open_bracket = rest.find('[');
-  if (open_bracket != std::string::npos) {
-    const size_t close_bracket = rest.find(']', open_bracket);
-    if (close_bracket == std::string::npos) return host == nullptr ? result : -1;
-    if (!host_buffer.Put(rest.substr(open_bracket + 1, close_bracket - open_bracket - 1))) {
+  const size_t openBracket = rest.find('[');
+  if (openBracket != std::string::npos) {
+    const size_t closeBracket = rest.find(']', openBracket);
+    if (closeBracket == std::string::npos) return host == nullptr ? result : -1;
+    if (!hostBuffer.Put(rest.substr(openBracket + 1, closeBracket - openBracket - 1))) {
       return -1;
     }
-    rest.erase(0, close_bracket + 1);
+    rest.erase(0, closeBracket + 1);
     if (rest.empty()) return result;
   }
 
   const size_t colon = rest.find(':');
   if (colon != std::string::npos) {
-    if (!port_buffer.Put(rest.substr(colon + 1))) return -1;
+    if (!portBuffer.Put(rest.substr(colon + 1))) return -1;
     rest.erase(colon);
   }
 
-  if (!rest.empty() && !host_buffer.Put(rest)) return -1;
+  if (!rest.empty() && !hostBuffer.Put(rest)) return -1;
   return result;
 }
 
@@ -158,12 +158,12 @@ int ParseString(std::string const& text, char const* separator, std::vector<std:
   pieces.clear();
   if (text.empty() || separator == nullptr || *separator == 0) return 0;
 
-  const size_t separator_length = std::strlen(separator);
+  const size_t separatorLength = std::strlen(separator);
   size_t start = 0;
   for (size_t found = text.find(separator); found != std::string::npos;
        found = text.find(separator, start)) {
     pieces.push_back(text.substr(start, found - start));
-    start = found + separator_length;
+    start = found + separatorLength;
   }
   pieces.push_back(text.substr(start));
   return static_cast<int>(pieces.size());

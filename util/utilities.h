@@ -50,9 +50,9 @@ int CloseSocket(int& socket);
 // no host buffer the text from that "[" on is ignored); else 1 for the scheme
 // "http", 2 for "https" and 0 for any other or none. A null or empty url
 // gives 0. Pieces split off before a failure stay filled.
-int splitURL(char const* url, char* scheme, unsigned long scheme_size, char* host,
-             unsigned long host_size, char* port, unsigned long port_size, char* path,
-             unsigned long path_size);
+int splitURL(char const* url, char* scheme, unsigned long schemeSize, char* host,
+             unsigned long hostSize, char* port, unsigned long portSize, char* path,
+             unsigned long pathSize);
 
 // A copy of text without leading and trailing spaces (code 32 only; tabs and
 // other white space stay).
