@@ -1,4 +1,6 @@
 // The data file and begin-parameter scanners of the run driver.
+#include "app/TblDataFile.h"
+
 #include <cstdint>
 #include <string>
 
@@ -64,15 +66,14 @@ bool PutText(InputFile& in, FieldTab& tab, wchar_t c, bool& lineStart, const Asc
   }
   if (c == L'\\' && !in.Get(c)) return true;
   lineStart = false;
-  constexpr size_t kRun = 1024;
-  wchar_t run[kRun];
+  wchar_t run[vexo::kTextPiece];
   run[0] = c;
   size_t length = 1;
   for (;;) {
     bool ended = false;
-    length += in.GetRun(run + length, kRun - length, stops, ended);
+    length += in.GetRun(run + length, vexo::kTextPiece - length, stops, ended);
     tab.PutStr(run, length);
-    if (ended || length < kRun) return !ended;
+    if (ended || length < vexo::kTextPiece) return !ended;
     length = 0;
   }
 }

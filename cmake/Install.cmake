@@ -36,7 +36,7 @@ install(TARGETS vexo_util vexo_threads EXPORT vexoTargets
 # other as "util/DBString.h" through include/vexo.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/util/
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo/util COMPONENT vexo_development
-  FILES_MATCHING PATTERN "*.h")
+  FILES_MATCHING PATTERN "*.h" PATTERN "test_*" EXCLUDE)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/threads/
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo/threads COMPONENT vexo_development
   FILES_MATCHING PATTERN "*.h"

@@ -36,16 +36,22 @@ std::wstring Play(const std::wstring& value, const std::wstring& ops) {
          std::to_wstring(field.Ostatok());
 }
 
-// Looking ahead no further than a limit gives the remainder capped at it,
-// on either side of a separator and at every read position.
-TEST(Field, BoundedRemainderIsTheRemainderCappedAtTheLimit) {
+// The remainder counts up to the next separator or the end, looking no
+// further than a limit: on either side of a separator and of a block of four,
+// at every read position and every limit.
+TEST(Field, RemainderCountsToTheSeparatorUpToTheLimit) {
   for (const wchar_t* value : {L"", L"ABC", L"ABC\1DE", L"\1X", L"ABCDEFG\1H", L"ABCDEFGHI"}) {
-    for (int read = 0; read <= 9; ++read) {
+    const std::wstring text = value;
+    for (size_t read = 0; read <= 9; ++read) {
       Field field(1);
       field.PutStr(value);
-      for (int k = 0; k < read; ++k) field.GetSym();
+      for (size_t k = 0; k < read; ++k) field.GetSym();
+      int plain = 0;
+      for (size_t k = std::min(read, text.size()); k < text.size() && text[k] != L'\1'; ++k)
+        ++plain;
+      EXPECT_EQ(field.Ostatok(), plain) << value << " read " << read;
       for (int limit = -1; limit <= 10; ++limit) {
-        EXPECT_EQ(field.Ostatok(limit), std::max(0, std::min(field.Ostatok(), limit)))
+        EXPECT_EQ(field.Ostatok(limit), std::max(0, std::min(plain, limit)))
             << value << " read " << read << " limit " << limit;
       }
     }
@@ -116,6 +122,13 @@ TEST(FieldTab, InsertingAndSelectingByNumberAndBySymbol) {
   for (long n : {30L, 7L}) tab.PutSym(tab.SetCurrent(n) ? L'3' : L'7');
   EXPECT_EQ(tab.FirstValue(5) + tab.FirstValue(10) + tab.FirstValue(20) + tab.FirstValue(30),
             L"0*!%3");
+  // Without any symbol in the table, 0 still selects the lowest plain field.
+  FieldTab plain;
+  plain.InsertField(8);
+  plain.InsertField(4);
+  EXPECT_TRUE(plain.SetCurrentMac(0));
+  plain.PutSym(L'p');
+  EXPECT_EQ(plain.FirstValue(4), L"p");
 }
 
 // Selecting by number works alike for the numbers the table looks up

@@ -1,25 +1,20 @@
 #include "io/InputFile.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "util/test_scratch.h"
 
 namespace {
 
 class InputFileTest : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(mkdtemp(m_Dir.data()), nullptr); }
-  void TearDown() override { std::filesystem::remove_all(m_Dir); }
   // Writes a file; its name comes back widened byte by byte, as argv's are.
   std::wstring Write(const std::string& name, const std::string& bytes) {
-    const std::string path = m_Dir + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return std::wstring(path.begin(), path.end());
+    return m_Dir.Write(name, bytes);
   }
   // The lines GetLine delivers until it returns false.
   std::vector<std::wstring> Lines(const std::string& bytes, int max) {
@@ -29,7 +24,7 @@ class InputFileTest : public testing::Test {
     while (file.GetLine(buf.data(), max)) got.emplace_back(buf.data());
     return got;
   }
-  std::string m_Dir = testing::TempDir() + "vexo_input_XXXXXX";
+  ScratchDir m_Dir;
 };
 
 // What `calls` calls of Get deliver, -1 for each false.
@@ -78,7 +73,8 @@ TEST_F(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
   const std::pair<std::string, std::vector<std::wstring>> cases[] = {
       {"", {}}, {"\r", {}}, {"\n", {L"\n"}}, {"A\r\nB", {L"A\n", L"B"}},
       {"a\rb\r\r\n\r\n", {L"ab\n", L"\n"}}, {"ab\x9Fxy\n", {L"ab", L"xy\n"}},
-      {"\x9Fxy\n", {}}, {"x\xE2\x82", {L"x"}}};
+      {"\x9Fxy\n", {}}, {"x\xE2\x82", {L"x"}},
+      {"a\x7F\x80z\n", {L"a\x7F", L"z\n"}}};
   constexpr int kMax = 4095;  // as the blanks are read
   const std::wstring a(kMax - 1, L'a');
   const std::vector<std::wstring> cut[] = {
@@ -125,8 +121,9 @@ TEST_F(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
                         {"abcd", 0, 0, L"", false, {L'a'}},
                         {"ab$", L'q', 9, L"qab", false, {L'$', -1}},
                         {"ab", L'$', 9, L"", false, {L'$', L'a'}},
-                        {"ab", L'q', 1, L"q", false, {L'a'}}};
-  const AsciiSet stops = {L'\n', L'\\', L'$'};
+                        {"ab", L'q', 1, L"q", false, {L'a'}},
+                        {std::string("ab\0c", 4), 0, 9, L"ab", false, {0, L'c'}}};
+  const AsciiSet stops = {L'\n', L'\\', L'$', L'\0'};
   for (const Case& c : cases) {
     InputFile file(Write("run", c.bytes).c_str());
     if (c.slot != 0) file.PutBack(c.slot);

@@ -1,7 +1,6 @@
 #include "messages/LoadRes.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -11,29 +10,24 @@
 #include <vector>
 
 #include "messages/ErrorText.h"
+#include "util/test_scratch.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// Russian and English text of messages 11103 to 11116.
-const char* const kTexts[][2] = {
-    {"Vexo", "Vexo"},
-    {"Ошибка в формате команды ПЕРЕХОД:", "Bad format operation JUMP:"},
-    {"Неверное число строк в блоке:", "Incorrect line number in block:"},
-    {"Неверное число повторений в блоке:", "Incorrect repeat number in block:"},
-    {"Повторное появление метки:", "Repeated label declaration:"},
-    {"Переопределение макросимвола или поля:", "Repeated macro symbol or field declaration:"},
-    {"Неизвестная команда:", "Unknown operation:"},
-    {"Метка не найдена:", "Label not fount:"},
-    {"Неверное число строк в блоке повторения", "Incorrect line number in repeat block"},
-    {"Циклический переход в бланке", "Cycling jump in template"},
-    {"Не найден входной файл:", "No find input file:"},
-    {"Невозможно открыть выходной файл:", "Error open output file:"},
-    {"Ошибка при загрузке бланка:", "Error template load:"},
-    {"!!! Обработка прекращена из-за зацикливания бланка последующих листов !!!",
-     "!!! Processing aborted as a result of cycling template nextes pages !!!"},
-};
+// The texts of one language as the text sources give them, by number.
+std::map<unsigned, std::string> Texts(bool english) {
+  std::ifstream in(std::string(VEXO_MESSAGES_DIR) +
+                   (english ? "/resource_enu.txt" : "/resource.txt"));
+  std::map<unsigned, std::string> texts;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const size_t space = line.find(' ');
+    texts[std::stoul(line.substr(0, space))] = line.substr(space + 1);
+  }
+  return texts;
+}
 
 std::string Load(Bytes& t, unsigned short number) {
   char buffer[256];
@@ -58,21 +52,24 @@ const Bytes kSmallTable =
     Table(Block(1, {{0, "a"}, {2, "xyz"}}) + Block(2, {{0, "hello"}, {15, "end"}}));
 
 TEST(MessageLookup, EveryTextInBothLanguagesIsByteExactAndTheFlagChoosesTheLanguage) {
+  auto rusTexts = Texts(false), enuTexts = Texts(true);
+  ASSERT_EQ(rusTexts.size(), 14u);
+  ASSERT_EQ(enuTexts.size(), 14u);
   for (bool english : {false, true}) {
     g_StringENU = english;
-    for (unsigned short n = 11087; n <= 11121;
-         ++n) {  // the two blocks of the texts and either side
-      const std::string rus =
-          n >= 11103 && n <= 11116 ? kTexts[n - 11103][0] : "RUS" + std::to_string(n);
-      const std::string enu =
-          n >= 11103 && n <= 11116 ? kTexts[n - 11103][1] : "ENU" + std::to_string(n);
+    // The two blocks of the texts and either side.
+    for (unsigned short n = 11087; n <= 11121; ++n) {
+      const std::string rus = rusTexts.count(n) ? rusTexts[n] : "RUS" + std::to_string(n);
+      const std::string enu = enuTexts.count(n) ? enuTexts[n] : "ENU" + std::to_string(n);
       EXPECT_EQ(LoadStringFromResource(n).ToStr(), rus) << n;
       EXPECT_EQ(LoadStringFromResourceENU(n).ToStr(), enu) << n;
       EXPECT_EQ(_S_(n).ToStr(), english ? enu : rus) << n;
     }
-    for (unsigned e = 0; e <= 15;
-         ++e) {  // errJump to errCycleSheets, then numbers without a message
-      const char* text = e <= 12 ? kTexts[e + 1][english] : english ? "ENU0" : "RUS0";
+    // errJump to errCycleSheets, then numbers without a message.
+    for (unsigned e = 0; e <= 15; ++e) {
+      const std::string text = e > 12    ? (english ? "ENU0" : "RUS0")
+                               : english ? enuTexts[11104 + e]
+                                         : rusTexts[11104 + e];
       EXPECT_EQ(vexo::MessageText(vexo::ErrorMessageNumber(e)), DBString(text)) << e;
     }
   }
@@ -80,7 +77,7 @@ TEST(MessageLookup, EveryTextInBothLanguagesIsByteExactAndTheFlagChoosesTheLangu
 }
 
 TEST(LoadStringBounds, CopiesAtMostTheBufferSizeWithoutTerminator) {
-  const std::string text = kTexts[1][0];
+  const std::string text = Texts(false)[11104];
   for (unsigned long size = 0; size <= text.size() + 1; ++size) {
     std::string buffer(300, 'x');
     const size_t n = std::min<size_t>(size, text.size());  // the bytes to be copied
@@ -126,19 +123,17 @@ TEST(LoadStringBounds, TruncatedTableIsNeverReadPastItsEnd) {
   }
 }
 
-// Runs the table generator on text; its exit status and what it wrote. The
-// scratch files carry the process id, so that test runs at once do not meet.
+// Runs the table generator on text in a scratch directory of its own; its
+// exit status and what it wrote.
 std::pair<int, Bytes> RunGenerator(const std::string& text) {
-  const std::string base = ::testing::TempDir() + "vexo_messages_" + std::to_string(getpid());
-  unlink((base + ".res").c_str());
-  std::ofstream(base + ".txt", std::ios::binary) << text;
+  const ScratchDir dir;
+  const std::string base = dir.Path("table");
+  dir.Write("table.txt", text);
   const std::string run =
       "'" VEXO_STRING_TABLE_TOOL "' '" + base + ".txt' '" + base + ".res' 2>/dev/null";
   const int status = std::system(run.c_str());
   std::ifstream in(base + ".res", std::ios::binary);
-  const Bytes output{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  for (const char* end : {".txt", ".res"}) unlink((base + end).c_str());
-  return {status, output};
+  return {status, Bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
 }
 
 TEST(StringTableGenerator, WritesBlocksAndRefusesWhatAnEntryCannotHold) {

@@ -38,10 +38,6 @@ class Blank {
   // Whether dir + "/" + name exists in the file system.
   static bool FileExist(const std::wstring& dir, const std::wstring& name);
 
-  int Count() const { return m_Count; }
-  int Cur() const { return m_Cur; }
-  const Line& LineAt(int i) const { return m_Lines[i]; }
-
   // The one reader of part files, for loading and for rendering.
   static InputFile m_File;
 

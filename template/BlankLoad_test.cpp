@@ -8,48 +8,6 @@ namespace {
 
 using BlankLoad = BlankTest;
 
-TEST_F(BlankLoad, ClassifiesEveryKindOfLine) {
-  LoadPart("text\n>5\n>jump to 5\n>repeat 100:1000\n>A=$12\n\nlast");
-  ASSERT_EQ(blank_->Count(), 7);
-  const int kinds[] = {Line::kText,  Line::kLabel, Line::kJump, Line::kRepeat,
-                       Line::kMacro, Line::kText,  Line::kText};
-  const long next[] = {1, 5, 1, 0, 5, 6, 7};
-  const long positions[] = {0, 5, 8, 19, 36, 43, 44};
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(blank_->LineAt(i).m_Type, kinds[i]) << i;
-    EXPECT_EQ(blank_->LineAt(i).m_Next, next[i]) << i;
-    EXPECT_EQ(blank_->LineAt(i).m_FilePos, positions[i]) << i;
-  }
-  EXPECT_EQ(blank_->LineAt(3).m_BlockLines, 100);  // both limits are allowed
-  EXPECT_EQ(blank_->LineAt(3).m_Repeat, 1000);
-}
-
-TEST_F(BlankLoad, ReadsJumpArguments) {
-  struct Case {
-    const char* line;
-    int cond, isRcd;
-    long field;
-  } cases[] = {
-      {">jump to 5", 0, 0, 0},
-      {">\xD0\x9F\xD0\x95\xD0\xA0\xD0\x95\xD0\xA5\xD0\x9E\xD0\x94 5 $3", 2, 1, 3},
-      {">\xD0\x8F\xE2\x80\xA6\xD1\x92\xE2\x80\xA6\xE2\x80\xA2\xD0\x8B\xE2\x80\x9E 5", 0, 0, 0},
-      {">jump to 5 $3^", 1, 1, 3},
-      {">jump to 5 &2", 2, 0, 2},
-      {">jump to 5 $3 x", 2, 1, 3},
-      {">jump to 5 $", 2, 1, 0},
-      {">jump to5$3^", 1, 1, 3},
-  };
-  for (const Case& c : cases) {
-    Fresh();
-    LoadPart(std::string(c.line) + "\n>5\n");
-    const Line& jump = blank_->LineAt(0);
-    EXPECT_EQ(jump.m_Next, 1) << c.line;  // resolved to the label line
-    EXPECT_EQ(jump.m_Cond, c.cond) << c.line;
-    EXPECT_EQ(jump.m_IsRcd, c.isRcd) << c.line;
-    EXPECT_EQ(jump.m_Field, c.field) << c.line;
-  }
-}
-
 TEST_F(BlankLoad, RefusesBadCommandsWithTheirMessage) {
   struct Case {
     const char* part;
@@ -83,29 +41,15 @@ TEST_F(BlankLoad, RefusesBadCommandsWithTheirMessage) {
   }
 }
 
-TEST_F(BlankLoad, PartsAreReadOnceAndRestarted) {
-  WritePart(1, "a &1 one\n");
-  WritePart(2, "b &1 two\n");
-  EXPECT_EQ(blank_->Load(1), 1);
-  blank_->Next(0);
-  EXPECT_EQ(blank_->Load(1), 1);  // restart: nothing read again
-  EXPECT_EQ(blank_->Cur(), -1);
-  EXPECT_EQ(blank_->Load(2), 1);
-  EXPECT_EQ(blank_->Load(2), 1);
-  EXPECT_EQ(blank_->Load(1), 1);
-  EXPECT_EQ(Tbl::TabHdrField.FirstValue(1), L" one two one");
-  EXPECT_EQ(blank_->Load(3), 0);  // no such part, no message
-  EXPECT_EQ(Report(), "");
-}
-
 TEST_F(BlankLoad, EmptyPartAndLongLines) {
   LoadPart("");
-  EXPECT_EQ(blank_->Next(0), nullptr);
-  for (int length : {vexo::kLineMax - 1, vexo::kLineMax, vexo::kLineMax + 1}) {
+  EXPECT_EQ(Walk(0, 1), "-");
+  for (int length = vexo::kLineMax - 1; length <= vexo::kLineMax + 1; ++length) {
     Fresh();
-    LoadPart(std::string(static_cast<size_t>(length), 'x') + "\n");
-    // The line feed after exactly vexo::kLineMax characters is consumed with them.
-    EXPECT_EQ(blank_->Count(), length <= vexo::kLineMax ? 1 : 2) << length;
+    LoadPart(std::string(static_cast<size_t>(length), 'x') + "\ny\n");
+    // The line feed after exactly kLineMax characters is consumed with them;
+    // the character after a longer line is lost, leaving an empty line.
+    EXPECT_EQ(Walk(0, 4), length <= vexo::kLineMax ? "xy--" : "x?y-") << length;
   }
 }
 

@@ -14,24 +14,6 @@ std::wstring Expand(const std::wstring& source) {
   return copy;
 }
 
-TEST(DelTab, TrimsAndExpands) {
-  struct Case {
-    std::wstring source;
-    std::wstring copy;
-  } cases[] = {
-      {L"abc  \n", L"abc"},
-      {L"  \n \n", L""},
-      {L"", L""},
-      {L"abcdefg\tX", L"abcdefg X"},
-      {L"a\r \n", L"a\r"},                        // carriage returns stay
-      {L"a\t\n", L"a       "},                    // a trailing tab is expanded
-      {L"\t\tX", std::wstring(15, L' ') + L"X"},  // stops by source index
-      {L"abcdefgh\tX", L"abcdefgh        X"},
-      {L"a\tb\tc", L"a       b     c"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Expand(c.source), c.copy) << c.copy.size();
-}
-
 TEST(DelTab, CopyNeverExceedsTheLine) {
   for (int length = vexo::kLineMax - 1; length <= vexo::kLineMax; ++length) {
     EXPECT_EQ(Expand(std::wstring(static_cast<size_t>(length), L'x')).size(),
