@@ -9,6 +9,9 @@
 #include "template/Line.h"
 
 class OutputFile;
+namespace vexo {
+struct Command;
+}
 
 // A blank of up to three part files named base name + ".1", ".2", ".3", one
 // part loaded at a time. Only the line table is kept; text lines are read
@@ -35,6 +38,10 @@ class Blank {
   // Clears the cycle checks of every line before a record.
   void ClrCount();
 
+  // The file name of part n as Load looks for it; empty when the base name
+  // makes every Load fail.
+  std::wstring PartPath(int n) const;
+
   // Whether dir + "/" + name exists in the file system.
   static bool FileExist(const std::wstring& dir, const std::wstring& name);
 
@@ -51,13 +58,11 @@ class Blank {
   // Label number to the index of its label line, while a part is loaded.
   using Labels = std::unordered_map<long, int>;
 
+  std::wstring PathOf(const std::wstring& suffix) const;
   bool OpenPart(const std::wstring& suffix);
   void IndexTextLines();
   bool ClassifyLine(int i, const wchar_t* text, Labels& labels);
-  bool ReadJump(Line& line, const wchar_t* text);
-  bool ReadRepeat(Line& line, const wchar_t* text);
-  bool ReadLabel(int i, const wchar_t* text, Labels& labels);
-  bool ReadMacro(Line& line, int i, const wchar_t* text);
+  bool ReadMacro(Line& line, int i, const vexo::Command& command, const wchar_t* text);
   bool ResolveJumps(const Labels& labels);
   int Repeat(int i);
   int Jump(int i, int final, size_t remainder);

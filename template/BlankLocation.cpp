@@ -26,13 +26,21 @@ bool Blank::FileExist(const std::wstring& dir, const std::wstring& name) {
   return access(path.c_str(), F_OK) != -1;
 }
 
+std::wstring Blank::PartPath(int n) const {
+  if (m_NumList < 0) return std::wstring();
+  return PathOf(L"." + std::to_wstring(n));
+}
+
+std::wstring Blank::PathOf(const std::wstring& suffix) const {
+  if (Tbl::PathBlank.empty()) return m_Name + suffix;
+  return Tbl::PathBlank + L"/" + m_Name + suffix;
+}
+
 // Opens the file of the part with the given suffix in m_File. With a blank
 // directory the file must exist there; the working directory is not tried.
 bool Blank::OpenPart(const std::wstring& suffix) {
-  const std::wstring file = m_Name + suffix;
-  if (Tbl::PathBlank.empty()) return m_File.OpenForSeeking(file.c_str());
-  if (!FileExist(Tbl::PathBlank, file)) return false;
-  return m_File.OpenForSeeking((Tbl::PathBlank + L"/" + file).c_str());
+  if (!Tbl::PathBlank.empty() && !FileExist(Tbl::PathBlank, m_Name + suffix)) return false;
+  return m_File.OpenForSeeking(PathOf(suffix).c_str());
 }
 
 void Blank::Report(const std::wstring& text) {

@@ -1,0 +1,63 @@
+// The checks of one blank part: every line read as the loader reads it.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "check/Diagnostics.h"
+#include "check/SourceText.h"
+
+namespace vexo {
+
+struct Command;
+
+// One line of a part as the loader reads it, and where it starts in the file.
+struct PartLine {
+  std::wstring text;  // as read: carriage returns dropped, the line feed kept
+  long offset = 0;    // the byte at which it starts
+  int line = 0;       // where it starts in the file, from 1
+  int column = 0;
+};
+
+// Checks part `part` of a blank, in the order the run loads them, against the
+// field store as the run leaves it: text lines register their fields and
+// macro declarations bind theirs, so later parts are checked as the run
+// would load them. Every problem is reported, not only the first.
+class BlankPartCheck {
+ public:
+  BlankPartCheck(int part, const std::wstring& path, DiagnosticSink& sink);
+
+  // Reads and checks the part; false when its file cannot be read.
+  bool Check();
+  // Whether a check found a reason for vexo to refuse the part.
+  bool Refused() const { return m_Refused; }
+  const std::vector<PartLine>& Lines() const { return m_Lines; }
+
+ private:
+  void ReadLines();
+  void CheckEncoding();
+  void CheckCommand(size_t index);
+  void CheckMacro(size_t index, const Command& command);
+  void CheckJumps();
+  // A diagnostic at character `at` of line `index` of the part.
+  void Report(Severity severity, const char* check, size_t index, int at,
+              const std::string& message);
+  // An error that makes vexo refuse the part, naming its message.
+  void Refuse(const char* check, size_t index, int at, const std::string& what, int error,
+              const std::string& advice);
+
+  int m_Part;
+  std::wstring m_Path;
+  std::string m_Name;  // m_Path in UTF-8, for the diagnostics
+  DiagnosticSink& m_Sink;
+  SourceText m_Source;
+  std::vector<PartLine> m_Lines;
+  std::map<long, size_t> m_Labels;  // label number to its line's index
+  bool m_Refused = false;
+};
+
+// text in UTF-8, without a line end it may have.
+std::string Utf8Line(const std::wstring& text);
+
+}  // namespace vexo
