@@ -129,11 +129,10 @@ void BlankPartCheck::CheckCommand(size_t index) {
                     "commands are \">jump to\", \">repeat\", \">\" with a label number and "
                     "\">X=$N\" or \">X=&N\" macros, keywords in lower case");
     case Tbl::errJump:
-      return Refuse("jump-format", index, command.errorAt,
-                    "unexpected " + Quoted(Utf8(line.substr(command.errorAt, 1))) +
-                        " in a jump condition",
-                    command.error,
-                    "a condition is \"$N\" or \"&N\", optionally followed by \"^\"");
+      return Refuse(
+          "jump-format", index, command.errorAt,
+          "unexpected " + Quoted(Utf8(line.substr(command.errorAt, 1))) + " in a jump condition",
+          command.error, "a condition is \"$N\" or \"&N\", optionally followed by \"^\"");
     case Tbl::errBlockLines:
       return Refuse("repeat-lines", index, command.errorAt,
                     "a repeat block of " + std::to_string(command.lines) + " lines", command.error,

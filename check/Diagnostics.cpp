@@ -82,9 +82,10 @@ void DiagnosticSink::WriteText(const Diagnostic& d) const {
 }
 
 void DiagnosticSink::WriteJson(const Diagnostic& d) const {
-  std::printf("{\"file\":%s,\"line\":%d,\"column\":%d,\"severity\":\"%s\",\"check\":%s,\"message\":%s}\n",
-              JsonString(d.file).c_str(), d.line, d.column, SeverityName(d.severity),
-              JsonString(d.check).c_str(), JsonString(d.message).c_str());
+  std::printf(
+      "{\"file\":%s,\"line\":%d,\"column\":%d,\"severity\":\"%s\",\"check\":%s,\"message\":%s}\n",
+      JsonString(d.file).c_str(), d.line, d.column, SeverityName(d.severity),
+      JsonString(d.check).c_str(), JsonString(d.message).c_str());
 }
 
 void DiagnosticSink::Summary() const {

@@ -6,7 +6,6 @@
 #include "template/CommandSyntax.h"
 #include "template/FieldRegistration.h"
 
-
 int Blank::Load(int n) {
   if (m_NumList < 0) return 0;
   Tbl::TabHdrField.First();

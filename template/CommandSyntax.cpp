@@ -46,8 +46,8 @@ void ReadJump(Command& command, const wchar_t* text) {
   wchar_t after = 0;
   int markAt = -1;
   int afterAt = -1;
-  std::swscanf(text + start, L"%ld %n%lc%ld%n%lc", &command.number, &markAt, &mark,
-               &command.field, &afterAt, &after);
+  std::swscanf(text + start, L"%ld %n%lc%ld%n%lc", &command.number, &markAt, &mark, &command.field,
+               &afterAt, &after);
   command.numberAt = SkipSpace(text, start);
   if (mark == 0) return;  // unconditional, cond 0
   if (mark == L'$') {
