@@ -35,8 +35,8 @@ std::string Utf8Line(const std::wstring& text) {
   return Utf8(text.substr(0, length));
 }
 
-BlankPartCheck::BlankPartCheck(int part, const std::wstring& path, DiagnosticSink& sink)
-    : m_Part(part), m_Path(path), m_Name(Utf8(path)), m_Sink(sink) {}
+BlankPartCheck::BlankPartCheck(const std::wstring& path, DiagnosticSink& sink)
+    : m_Path(path), m_Name(Utf8(path)), m_Sink(sink) {}
 
 bool BlankPartCheck::Check() {
   if (!m_Source.Read(m_Name)) return false;

@@ -20,13 +20,13 @@ struct PartLine {
   int column = 0;
 };
 
-// Checks part `part` of a blank, in the order the run loads them, against the
+// Checks a part of a blank, in the order the run loads them, against the
 // field store as the run leaves it: text lines register their fields and
 // macro declarations bind theirs, so later parts are checked as the run
 // would load them. Every problem is reported, not only the first.
 class BlankPartCheck {
  public:
-  BlankPartCheck(int part, const std::wstring& path, DiagnosticSink& sink);
+  BlankPartCheck(const std::wstring& path, DiagnosticSink& sink);
 
   // Reads and checks the part; false when its file cannot be read.
   bool Check();
@@ -47,7 +47,6 @@ class BlankPartCheck {
   void Refuse(const char* check, size_t index, int at, const std::string& what, int error,
               const std::string& advice);
 
-  int m_Part;
   std::wstring m_Path;
   std::string m_Name;  // m_Path in UTF-8, for the diagnostics
   DiagnosticSink& m_Sink;

@@ -61,7 +61,7 @@ bool CheckBlank(vexo::DiagnosticSink& sink) {
   for (int part = 1; part <= 3; ++part) {
     const std::wstring path = blank.PartPath(part);
     Tbl::TabHdrField.First();
-    vexo::BlankPartCheck check(part, path, sink);
+    vexo::BlankPartCheck check(path, sink);
     if (check.Check() || part != 1) continue;
     ReportFile(sink, Utf8(path), "no-part-1",
                "part 1 of the blank cannot be read: vexo prints nothing and stops with message "
