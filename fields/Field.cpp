@@ -70,13 +70,26 @@ void Field::TrimRight() {
 FieldTab::~FieldTab() { freeAll(); }
 
 bool FieldTab::SetCurrent(long n) {
-  if (n >= 0 && n < kDirect) {
-    m_Current = m_Direct[n];
-    return m_Current != nullptr;
-  }
-  const auto it = find(n);
-  m_Current = it == end() ? nullptr : it->second;
+  m_Current = Find(n);
   return m_Current != nullptr;
+}
+
+Field* FieldTab::Find(long n) const {
+  if (n >= 0 && n < kDirect) return m_Direct[n];
+  const auto it = find(n);
+  return it == end() ? nullptr : it->second;
+}
+
+// A field is listed again when it was emptied (cut back or trimmed) and then
+// written anew. Once the repeats outgrow the table the list is made unique,
+// so it never holds more than about twice as many entries as there are
+// fields.
+void FieldTab::NoteWritten(Field* field) {
+  if (m_Written.size() > 2 * size()) {
+    std::sort(m_Written.begin(), m_Written.end());
+    m_Written.erase(std::unique(m_Written.begin(), m_Written.end()), m_Written.end());
+  }
+  m_Written.push_back(field);
 }
 
 Field* FieldTab::Add(std::unique_ptr<Field> owned) {
@@ -111,47 +124,60 @@ bool FieldTab::FindMac(wchar_t c) {
 // separator, so the next segment starts a new one.
 void FieldTab::InsSeparator() {
   if (!m_Current || m_Current->Value().empty()) return;
-  m_Current->TrimRight();
-  m_Current->PutSym(vexo::kSegmentSeparator);
-}
-
-bool FieldTab::Exist() const {
-  return std::any_of(begin(), end(), [](const auto& entry) { return entry.second->Exist(); });
+  OnCurrent([](Field& field) {
+    field.TrimRight();
+    field.PutSym(vexo::kSegmentSeparator);
+  });
 }
 
 bool FieldTab::ExistOst(long n) const {
-  const auto it = find(n);
-  return it != end() && it->second->Exist();
+  const Field* field = Find(n);
+  return field && field->Exist();
 }
 
-size_t FieldTab::AllOst() const {
+bool FieldTab::ExistByWalk() const {
+  return std::any_of(begin(), end(), [](const auto& entry) { return entry.second->Exist(); });
+}
+
+size_t FieldTab::AllOstByWalk() const {
   size_t total = 0;
   for (const auto& entry : *this) total += entry.second->LenToEnd();
   return total;
 }
 
 void FieldTab::Clear() {
-  for (auto& entry : *this) entry.second->Clear();
+  for (Field* field : m_Written) field->Clear();
+  m_Written.clear();
+  m_Unread = 0;
+  m_Filled = 0;
 }
 
 void FieldTab::First() {
-  for (auto& entry : *this) entry.second->First();
+  OnWritten([](Field& field) { field.First(); });
 }
 
 void FieldTab::First(long n) {
-  const auto it = find(n);
-  if (it != end()) it->second->First();
+  Field* field = Find(n);
+  if (!field) return;
+  const size_t before = field->LenToEnd();
+  field->First();
+  Recount(*field, before);
 }
 
 std::wstring FieldTab::FirstValue(long n) const {
-  const auto it = find(n);
-  if (it == end()) return std::wstring();
-  const std::wstring& value = it->second->Value();
-  return value.substr(0, value.find(vexo::kSegmentSeparator));
+  return FirstValue(n, std::numeric_limits<size_t>::max());
+}
+
+std::wstring FieldTab::FirstValue(long n, size_t limit) const {
+  const Field* field = Find(n);
+  if (!field) return std::wstring();
+  const std::wstring& value = field->Value();
+  const size_t window = std::min(value.size(), limit);
+  return value.substr(0, vexo::FindFirst(value.data(), window, IsSeparator{}));
 }
 
 void FieldTab::DelEndBlank() {
-  for (auto& entry : *this) entry.second->TrimRight();
+  OnWritten([](Field& field) { field.TrimRight(); });
 }
 
 bool FieldTab::InsertField(long n) {
@@ -176,5 +202,8 @@ void FieldTab::freeAll() {
   clear();
   std::fill(std::begin(m_Direct), std::end(m_Direct), nullptr);
   m_MacFields.clear();
+  m_Written.clear();
+  m_Unread = 0;
+  m_Filled = 0;
   m_Current = nullptr;
 }

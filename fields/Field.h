@@ -93,49 +93,63 @@ class FieldTab : private std::map<long, Field*> {
 
   // Cursor operations: each is the Field operation of the same name on the
   // current field, and does nothing (or gives 0) when no field is current.
-  wchar_t GetSym() { return m_Current ? m_Current->GetSym() : 0; }
-  int GetSyms(wchar_t* out, int n) { return m_Current ? m_Current->GetSyms(out, n) : 0; }
+  wchar_t GetSym() {
+    if (!m_Current || !m_Current->Exist()) return 0;
+    const wchar_t c = m_Current->GetSym();
+    --m_Unread;
+    if (!m_Current->Exist()) --m_Filled;
+    return c;
+  }
+  int GetSyms(wchar_t* out, int n) {
+    int count = 0;
+    OnCurrent([&](Field& field) { count = field.GetSyms(out, n); });
+    return count;
+  }
   void ReturnSym() {
-    if (m_Current) m_Current->ReturnSym();
+    OnCurrent([](Field& field) { field.ReturnSym(); });
   }
   int Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
   int Ostatok(int limit) { return m_Current ? m_Current->Ostatok(limit) : 0; }
   void DelSeparator() {
-    if (m_Current) m_Current->DelSeparator();
+    OnCurrent([](Field& field) { field.DelSeparator(); });
   }
   void PutSym(wchar_t c) {
-    if (m_Current) m_Current->PutSym(c);
+    Append([c](Field& field) { field.PutSym(c); });
   }
   void PutStr(const wchar_t* s) {
-    if (m_Current) m_Current->PutStr(s);
+    Append([s](Field& field) { field.PutStr(s); });
   }
   void PutStr(const wchar_t* s, size_t length) {
-    if (m_Current) m_Current->PutStr(s, length);
+    Append([s, length](Field& field) { field.PutStr(s, length); });
   }
   void SavPosPut() {
     if (m_Current) m_Current->SavPosPut();
   }
   void GoPosPut() {
-    if (m_Current) m_Current->GoPosPut();
+    OnCurrent([](Field& field) { field.GoPosPut(); });
   }
   // Field::Clear on the current field.
   void ClearField() {
-    if (m_Current) m_Current->Clear();
+    OnCurrent([](Field& field) { field.Clear(); });
   }
   // Field::TrimRight on the current field.
   void DelEndBlankField() {
-    if (m_Current) m_Current->TrimRight();
+    OnCurrent([](Field& field) { field.TrimRight(); });
   }
   // Trims the current value and appends a separator, unless the value is
   // empty or no field is current.
   void InsSeparator();
 
   // Whether any field has unread text; false for an empty table.
-  bool Exist() const;
+  bool Exist() const { return m_Filled != 0; }
   // Whether field n has unread text; false when there is no field n.
   bool ExistOst(long n) const;
   // Unread characters of all fields, separators counted; 0 for an empty table.
-  size_t AllOst() const;
+  size_t AllOst() const { return m_Unread; }
+  // Exist and AllOst counted afresh by a walk over every field, for checking
+  // the running counts that those two answer from.
+  bool ExistByWalk() const;
+  size_t AllOstByWalk() const;
   // Empties every value; fields, numbers and symbols stay.
   void Clear();
   // Moves the read position of every field to its start.
@@ -146,6 +160,9 @@ class FieldTab : private std::map<long, Field*> {
   // Field n up to its first separator, whatever its read position; "" when
   // there is no field n.
   std::wstring FirstValue(long n) const;
+  // FirstValue cut to at most limit characters, found without looking
+  // further into the value.
+  std::wstring FirstValue(long n, size_t limit) const;
   // Removes trailing blanks from every value.
   void DelEndBlank();
   // Adds an empty field n; false, with nothing changed, when n exists.
@@ -160,8 +177,53 @@ class FieldTab : private std::map<long, Field*> {
   bool FindMac(wchar_t c);
   // Adds field, new in the table, under its number, and returns it.
   Field* Add(std::unique_ptr<Field> field);
+  // Field n, or null when there is none.
+  Field* Find(long n) const;
+
+  // Runs change on the current field, if any, keeping the counts.
+  template <typename Change>
+  void OnCurrent(Change change) {
+    if (!m_Current) return;
+    const size_t before = m_Current->LenToEnd();
+    change(*m_Current);
+    Recount(*m_Current, before);
+  }
+  // OnCurrent for a change that appends. A value only grows from empty by an
+  // append, so this is where a field is listed as written.
+  template <typename Change>
+  void Append(Change change) {
+    if (m_Current && m_Current->Value().empty()) NoteWritten(m_Current);
+    OnCurrent(change);
+  }
+  // Runs change on every field that may hold text, keeping the counts. Every
+  // other field is empty with both positions at 0, which none of the
+  // table-wide operations changes.
+  template <typename Change>
+  void OnWritten(Change change) {
+    for (Field* field : m_Written) {
+      const size_t before = field->LenToEnd();
+      change(*field);
+      Recount(*field, before);
+    }
+  }
+  // Corrects the counts for field, whose unread length was before.
+  void Recount(const Field& field, size_t before) {
+    const size_t after = field.LenToEnd();
+    m_Unread += after - before;
+    m_Filled += static_cast<long>(after != 0) - static_cast<long>(before != 0);
+  }
+  void NoteWritten(Field* field);
 
   Field* m_Current = nullptr;
+  // Running counts: the unread characters of all fields, and the fields with
+  // unread text. The run asks for them after every line, and a blank may
+  // declare thousands of fields of which a record fills a few.
+  size_t m_Unread = 0;
+  long m_Filled = 0;
+  // The fields appended to since the table was last emptied, some perhaps
+  // more than once; every field outside it is empty. Emptying and trimming
+  // a record's fields walk this list, not the whole table.
+  std::vector<Field*> m_Written;
   // The fields numbered 0 to kDirect - 1 by number, null where there is
   // none: SetCurrent runs for every placeholder of every line, and blanks
   // number their fields from 1.

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <random>
 #include <string>
 
 namespace {
@@ -165,6 +167,37 @@ TEST(FieldTab, SeparatorsAndTheRemainderOfTheTable) {
   std::wstring read = std::to_wstring(tab.Ostatok());
   for (wchar_t c = tab.GetSym(); c; c = tab.GetSym()) read += c;
   EXPECT_EQ(read, L"0\1abc\1de");
+}
+
+// The running counts behind Exist and AllOst agree with a walk over every
+// field after each step of random sequences of the operations that move text
+// or a read position, on numbers in the direct range and beyond it.
+TEST(FieldTab, RunningCountsMatchTheWalkOverAllFields) {
+  std::mt19937 random(21);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto number = [&] { return std::vector<long>{0, 1, 2, 70, 71}[pick(5)]; };
+  FieldTab tab;
+  wchar_t out[8];
+  // clang-format off
+  const std::vector<std::function<void()>> steps = {
+      [&] { tab.InsertField(number()); },       [&] { tab.InsertFieldMac(number(), L'*'); },
+      [&] { tab.SetCurrent(number()); },        [&] { tab.SetCurrentMac(L'*'); },
+      [&] { tab.PutSym(L"ab \1"[pick(4)]); },   [&] { tab.PutStr(L"cd\1 e "); },
+      [&] { tab.PutStr(L"f\0g", pick(4)); },    [&] { tab.GetSym(); },
+      [&] { tab.GetSyms(out, pick(8)); },       [&] { tab.ReturnSym(); },
+      [&] { tab.DelSeparator(); },              [&] { tab.SavPosPut(); },
+      [&] { tab.GoPosPut(); },                  [&] { tab.ClearField(); },
+      [&] { tab.DelEndBlankField(); },          [&] { tab.InsSeparator(); },
+      [&] { tab.Clear(); },                     [&] { tab.First(); },
+      [&] { tab.First(number()); },             [&] { tab.DelEndBlank(); }};
+  // clang-format on
+  for (int step = 0; step < 20000; ++step) {
+    // Forgetting every field is rare, so that lists of written fields grow.
+    if (pick(500) == 0) tab.freeAll();
+    steps[pick(static_cast<int>(steps.size()))]();
+    ASSERT_EQ(tab.Exist(), tab.ExistByWalk()) << "step " << step;
+    ASSERT_EQ(tab.AllOst(), tab.AllOstByWalk()) << "step " << step;
+  }
 }
 
 }  // namespace

@@ -209,9 +209,10 @@ std::wstring TakeRecordSegment(long number) {
 int Substitute(WorkLine& line, int at) {
   const Substitution found = ScanSubstitution(line.text, at, true);
   if (found.kind == SubstitutionKind::kNone) return at + 1;
+  // What the line has no room for would be cut off anyway.
   const std::wstring value = found.kind == SubstitutionKind::kRecordSegment
                                  ? TakeRecordSegment(found.number)
-                                 : SubstitutionText(found);
+                                 : SubstitutionText(found, static_cast<size_t>(kLineMax - at));
   return line.Splice(at, found.end - at, value.data(), static_cast<int>(value.size()));
 }
 

@@ -22,14 +22,14 @@ constexpr char kDateTimeFormat[] = "%d.%m.%Y %H:%M";
 
 }  // namespace
 
-std::wstring SubstitutionText(const Substitution& substitution) {
+std::wstring SubstitutionText(const Substitution& substitution, size_t headerLimit) {
   switch (substitution.kind) {
     case SubstitutionKind::kDate:
       return GetCurrentTimeString(kDateFormat);
     case SubstitutionKind::kDateTime:
       return GetCurrentTimeString(kDateTimeFormat);
     case SubstitutionKind::kHeaderFirst:
-      return Tbl::TabHdrField.FirstValue(substitution.number);
+      return Tbl::TabHdrField.FirstValue(substitution.number, headerLimit);
     case SubstitutionKind::kRecordSegment:
     case SubstitutionKind::kNone:
       break;
