@@ -41,13 +41,15 @@ test-tsan:
 	cd build-tsan && ctest -L threads --output-on-failure -j$(JOBS)
 
 # Micro-benchmarks, then vexo against a Perl format report and awk '{print}'
-# on the same data (RECORDS records, median of 5 runs).
+# on the same data (RECORDS records, median of 5 runs), then the cost of a
+# line as the blank and its values grow.
 RECORDS ?= 200000
 bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=OFF -DVEXO_BUILD_BENCH=ON $(CMAKE_FLAGS) >/dev/null
 	cmake --build build-bench -j$(JOBS) --target vexo vexo_micro
 	./build-bench/bench/vexo_micro --benchmark_min_time=0.2
 	bash bench/compare.sh build-bench/app/vexo $(RECORDS)
+	bash bench/scale.sh build-bench/app/vexo
 
 # Every end-to-end case again with vexo under Valgrind's memcheck: an error or
 # a leak fails the case.
