@@ -1,8 +1,8 @@
 # Installs the vexo executable (stripped) with its man page, guide and
-# examples, and the utility and thread libraries with their
+# examples, and the utility, thread and data-file libraries with their
 # public headers, plus a package configuration: another project's
-# find_package(vexo) then gets the imported targets vexo::util and
-# vexo::threads. The executable goes into the component vexo_runtime, the
+# find_package(vexo) then gets the imported targets vexo::util,
+# vexo::threads and vexo::data. The executable goes into the component vexo_runtime, the
 # rest into vexo_development, so a packager can split them.
 include(CMakePackageConfigHelpers)
 
@@ -10,9 +10,11 @@ set(VEXO_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/vexo)
 
 set_target_properties(vexo_util PROPERTIES EXPORT_NAME util)
 set_target_properties(vexo_threads PROPERTIES EXPORT_NAME threads)
+set_target_properties(vexo_data PROPERTIES EXPORT_NAME data)
 # The same names inside a build that takes vexo in as a subdirectory.
 add_library(vexo::util ALIAS vexo_util)
 add_library(vexo::threads ALIAS vexo_threads)
+add_library(vexo::data ALIAS vexo_data)
 
 install(TARGETS vexo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT vexo_runtime)
 # The installed executable carries no symbols: a user's copy is a tenth of
@@ -29,7 +31,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/guide.md DESTINATION ${CMAKE_INSTALL_DO
   COMPONENT vexo_runtime)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
   COMPONENT vexo_runtime)
-install(TARGETS vexo_util vexo_threads EXPORT vexoTargets
+install(TARGETS vexo_util vexo_threads vexo_data EXPORT vexoTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT vexo_development)
 # The headers go under include/vexo/util and include/vexo/threads: another
 # project includes them as <vexo/util/DBString.h>, and the headers reach each
@@ -42,6 +44,8 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/threads/
   FILES_MATCHING PATTERN "*.h"
   # The thread library's own helpers and test aids are not part of its interface.
   PATTERN "ThreadSupport.h" EXCLUDE PATTERN "test_*" EXCLUDE)
+install(FILES ${PROJECT_SOURCE_DIR}/data/DataWriter.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vexo/data COMPONENT vexo_development)
 
 install(EXPORT vexoTargets NAMESPACE vexo:: DESTINATION ${VEXO_PACKAGE_DIR}
   COMPONENT vexo_development)

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/DataWriter.h"
+#include "state/Tbl.h"
+#include "util/DBString.h"
+
+namespace {
+
+using Segments = std::vector<std::wstring>;
+
+// What the reader should hold for a cell: line breaks and tabs become one
+// space, other control characters go, trailing spaces go.
+std::wstring Expected(const std::wstring& cell) {
+  std::wstring text;
+  for (size_t i = 0; i < cell.size(); ++i) {
+    if (cell[i] == L'\r' && i + 1 < cell.size() && cell[i + 1] == L'\n') continue;
+    if (cell[i] == L'\r' || cell[i] == L'\n' || cell[i] == L'\t') {
+      text += L' ';
+    } else if (cell[i] >= 0x20) {
+      text += cell[i];
+    }
+  }
+  return text.erase(text.find_last_not_of(L' ') + 1);
+}
+
+std::wstring Joined(const Segments& segments) {
+  std::wstring text;
+  for (size_t k = 0; k < segments.size(); ++k) text += (k ? L"\x01" : L"") + Expected(segments[k]);
+  return text;
+}
+
+std::wstring Held(FieldTab& tab, long n) {
+  if (!tab.SetCurrent(n)) return L"<none>";
+  tab.First(n);
+  std::wstring text;
+  for (wchar_t c = tab.GetSym(); c; c = tab.GetSym()) text += c;
+  return text;
+}
+
+std::string Utf8(const std::wstring& text) { return DBString(text).ToStr(); }
+
+// Random header and records of cells made of every piece the format treats
+// specially, some fields given two or three segments, some records a sheet
+// break: the scanners read back every cell after the documented changes.
+TEST(DataWriterTest, ScannersReadBackEveryCell) {
+  const std::wstring pieces[] = {L"@",   L"$",      L"&",   L"\\",   L">",     L";",  L"7",
+                                 L"$1;", L"&2;",    L"\\@", L"@\n",  L"\r\n",  L"\n", L"\r",
+                                 L"\t",  L" ",      L"   ", L"\x01", L"\x1f",  L"я",  L"Жук",
+                                 L"😀",   L"\uFEFF", L"a b", L"?",    L"\\\n>", L"\n>"};
+  std::mt19937 random(20);
+  const auto pick = [&](size_t n) { return random() % n; };
+  const auto cells = [&] {
+    Segments segments(1 + pick(6) / 4);
+    for (auto& segment : segments)
+      for (size_t k = pick(7); k > 0; --k) segment += pieces[pick(std::size(pieces))];
+    return segments;
+  };
+  const std::string path = testing::TempDir() + "vexo_data_writer.txt";
+  for (int round = 0; round < 300; ++round) {
+    std::ostringstream out;
+    vexo::DataWriter writer(out);
+    std::map<long, Segments> header;
+    for (long n = 0; n < 4; ++n)
+      if (pick(2)) header[n] = cells();
+    for (const auto& [n, segments] : header)
+      for (const auto& segment : segments) ASSERT_TRUE(writer.Header(n, Utf8(segment)));
+    std::vector<std::pair<std::map<long, Segments>, bool>> records(pick(4));
+    for (auto& [fields, sheet_break] : records) {
+      if ((sheet_break = pick(4) == 0)) writer.SheetBreak();
+      for (long n = 1; n <= 3; ++n)
+        if (pick(3)) fields[n] = cells();
+      for (const auto& [n, segments] : fields)
+        for (const auto& segment : segments) ASSERT_TRUE(writer.Field(n, Utf8(segment)));
+      writer.EndRecord();
+    }
+    std::ofstream(path, std::ios::binary) << out.str();
+
+    vexo::ResetRunState();
+    Tbl::InpFile.assign(path.begin(), path.end());
+    for (long n = 0; n <= 3; ++n) Tbl::TabRcdField.InsertField(n);
+    Tbl table;
+    ASSERT_EQ(table.GetHider(), 1);
+    for (long n = 0; n < 4; ++n)
+      EXPECT_EQ(Held(Tbl::TabHdrField, n), header.count(n) ? Joined(header[n]) : L"<none>")
+          << out.str();
+    for (auto& [fields, sheet_break] : records) {
+      Tbl::totBreak = 0;
+      ASSERT_EQ(table.GetRecord(), 1) << out.str();
+      EXPECT_EQ(Tbl::totBreak, sheet_break ? 1 : 0) << out.str();
+      for (long n = 0; n <= 3; ++n)
+        EXPECT_EQ(Held(Tbl::TabRcdField, n), n ? Joined(fields[n]) : L"") << out.str();
+    }
+    EXPECT_EQ(table.GetRecord(), 0);
+  }
+}
+
+// Texts the format cannot carry exactly are refused and leave no trace.
+TEST(DataWriterTest, RefusesWhatCannotBeReadBack) {
+  std::ostringstream out;
+  vexo::DataWriter writer(out);
+  for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xE2\x82", "\x9F"})
+    EXPECT_FALSE(writer.Header(1, bad)) << bad;
+  EXPECT_FALSE(writer.Header(-1, "x"));
+  EXPECT_FALSE(writer.Field(0, "x"));
+  EXPECT_TRUE(writer.Field(1, "x"));
+  EXPECT_FALSE(writer.Header(1, "late"));
+  EXPECT_EQ(out.str(), "$1;x\n");
+}
+
+}  // namespace
