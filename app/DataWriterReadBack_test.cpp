@@ -72,8 +72,8 @@ TEST(DataWriterTest, ScannersReadBackEveryCell) {
     for (const auto& [n, segments] : header)
       for (const auto& segment : segments) ASSERT_TRUE(writer.Header(n, Utf8(segment)));
     std::vector<std::pair<std::map<long, Segments>, bool>> records(pick(4));
-    for (auto& [fields, sheet_break] : records) {
-      if ((sheet_break = pick(4) == 0)) writer.SheetBreak();
+    for (auto& [fields, sheetBreak] : records) {
+      if ((sheetBreak = pick(4) == 0)) writer.SheetBreak();
       for (long n = 1; n <= 3; ++n)
         if (pick(3)) fields[n] = cells();
       for (const auto& [n, segments] : fields)
@@ -90,10 +90,10 @@ TEST(DataWriterTest, ScannersReadBackEveryCell) {
     for (long n = 0; n < 4; ++n)
       EXPECT_EQ(Held(Tbl::TabHdrField, n), header.count(n) ? Joined(header[n]) : L"<none>")
           << out.str();
-    for (auto& [fields, sheet_break] : records) {
+    for (auto& [fields, sheetBreak] : records) {
       Tbl::totBreak = 0;
       ASSERT_EQ(table.GetRecord(), 1) << out.str();
-      EXPECT_EQ(Tbl::totBreak, sheet_break ? 1 : 0) << out.str();
+      EXPECT_EQ(Tbl::totBreak, sheetBreak ? 1 : 0) << out.str();
       for (long n = 0; n <= 3; ++n)
         EXPECT_EQ(Held(Tbl::TabRcdField, n), n ? Joined(fields[n]) : L"") << out.str();
     }

@@ -43,7 +43,7 @@ bool DataWriter::WriteTagged(char tag, long n, std::string_view utf8) {
   char digits[24];
   m_Line.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
   m_Line += ';';
-  const size_t text_start = m_Line.size();
+  const size_t textStart = m_Line.size();
   for (size_t i = 0; i < utf8.size(); ++i) {
     const char c = utf8[i];
     const auto byte = static_cast<unsigned char>(c);
@@ -66,7 +66,7 @@ bool DataWriter::WriteTagged(char tag, long n, std::string_view utf8) {
   }
   // The reader trims trailing blanks, so they are not written at all.
   size_t end = m_Line.size();
-  while (end > text_start && m_Line[end - 1] == ' ') --end;
+  while (end > textStart && m_Line[end - 1] == ' ') --end;
   m_Line.resize(end);
   m_Line += '\n';
   m_Out.write(m_Line.data(), static_cast<std::streamsize>(m_Line.size()));

@@ -63,20 +63,20 @@ bool Decoder::ConvertUtf8(std::string_view bytes, std::string& out) {
 
 bool Decoder::ConvertIconv(std::string_view bytes, std::string& out) {
   char* in = const_cast<char*>(bytes.data());
-  size_t in_left = bytes.size();
-  while (in_left > 0) {
+  size_t inLeft = bytes.size();
+  while (inLeft > 0) {
     const size_t start = out.size();
-    out.resize(start + in_left * 4 + 16);
+    out.resize(start + inLeft * 4 + 16);
     char* to = &out[start];
-    size_t to_left = out.size() - start;
-    const size_t before = in_left;
-    const size_t result = iconv(m_Iconv, &in, &in_left, &to, &to_left);
+    size_t toLeft = out.size() - start;
+    const size_t before = inLeft;
+    const size_t result = iconv(m_Iconv, &in, &inLeft, &to, &toLeft);
     const int error = errno;
-    out.resize(out.size() - to_left);
-    m_Offset += before - in_left;
+    out.resize(out.size() - toLeft);
+    m_Offset += before - inLeft;
     if (result != static_cast<size_t>(-1)) continue;
     if (error == EINVAL) {
-      m_Pending.assign(in, in_left);
+      m_Pending.assign(in, inLeft);
       return true;
     }
     if (error == E2BIG) continue;

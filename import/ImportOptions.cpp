@@ -69,17 +69,17 @@ long ParseFieldNumber(const std::string& text) {
 }
 
 std::string ReadImportOptions(int argc, char** argv, ImportOptions& options) {
-  bool files_only = false;
-  bool have_input = false;
+  bool filesOnly = false;
+  bool haveInput = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     std::string value;
-    if (files_only || arg == "-" || arg.empty() || arg[0] != '-') {
-      if (have_input) return "more than one input file: " + arg;
+    if (filesOnly || arg == "-" || arg.empty() || arg[0] != '-') {
+      if (haveInput) return "more than one input file: " + arg;
       options.input = arg == "-" ? "" : arg;
-      have_input = true;
+      haveInput = true;
     } else if (arg == "--") {
-      files_only = true;
+      filesOnly = true;
     } else if (arg == "-o") {
       if (++i == argc) return "-o needs a file name";
       options.output = argv[i];
@@ -92,7 +92,7 @@ std::string ReadImportOptions(int argc, char** argv, ImportOptions& options) {
     } else if (arg == "--tsv") {
       options.tsv = true;
     } else if (arg == "--no-header") {
-      options.header_row = false;
+      options.headerRow = false;
     } else if (Value(arg, "--encoding", value)) {
       options.encoding = value;
     } else if (Value(arg, "--fields", value)) {
@@ -100,9 +100,9 @@ std::string ReadImportOptions(int argc, char** argv, ImportOptions& options) {
     } else if (Value(arg, "--header", value)) {
       if (const std::string error = ReadHeader(value, options); !error.empty()) return error;
     } else if (Value(arg, "--header-file", value)) {
-      options.header_file = value;
+      options.headerFile = value;
     } else if (Value(arg, "--break-on", value)) {
-      options.break_on = value;
+      options.breakOn = value;
     } else if (Value(arg, "--segments", value)) {
       if (value.empty() || Utf8Sequence(value, 0) != static_cast<int>(value.size()))
         return "--segments: expected one character, found \"" + value + "\"";

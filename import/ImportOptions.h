@@ -15,13 +15,13 @@ struct ImportOptions {
   std::string output;  // empty: standard output
   char delimiter = ',';
   bool tsv = false;
-  bool header_row = true;
+  bool headerRow = true;
   std::string encoding = "UTF-8";
   // COLUMN=N pairs in the order given; empty: column k becomes field k.
   std::vector<std::pair<std::string, long>> fields;
   std::map<long, std::string> header;  // --header, over --header-file
-  std::string header_file;
-  std::string break_on;  // a column; empty: no sheet breaks
+  std::string headerFile;
+  std::string breakOn;   // a column; empty: no sheet breaks
   std::string segments;  // one UTF-8 character; empty: cells stay whole
   bool help = false;
   bool version = false;

@@ -22,9 +22,9 @@ void RecordMapper::EndRow() {
   if (!m_Error.empty()) return;
   if (m_FirstRow) {
     m_FirstRow = false;
-    if (m_Options.header_row) m_Names.assign(m_Cells.begin(), m_Cells.begin() + m_Count);
+    if (m_Options.headerRow) m_Names.assign(m_Cells.begin(), m_Cells.begin() + m_Count);
     ResolveColumns();
-    if (!m_Error.empty() || m_Options.header_row) {
+    if (!m_Error.empty() || m_Options.headerRow) {
       m_Count = 0;
       ++m_Row;
       return;
@@ -51,8 +51,8 @@ bool RecordMapper::FindColumn(const std::string& text, size_t& column) {
 void RecordMapper::ResolveColumns() {
   const auto missing = [&](const std::string& name) {
     Fail(m_Count, "expected a column \"" + name + "\", found " +
-                      (m_Options.header_row ? "no such name or number in the header row"
-                                            : "no such number in the first row") +
+                      (m_Options.headerRow ? "no such name or number in the header row"
+                                           : "no such number in the first row") +
                       " of " + std::to_string(m_Count) + " columns");
   };
   for (const auto& [name, field] : m_Options.fields) {
@@ -61,8 +61,8 @@ void RecordMapper::ResolveColumns() {
     m_Mappings.push_back({column, field});
   }
   m_AllColumns = m_Options.fields.empty();
-  if (m_Options.break_on.empty()) return;
-  if (!FindColumn(m_Options.break_on, m_BreakColumn)) return missing(m_Options.break_on);
+  if (m_Options.breakOn.empty()) return;
+  if (!FindColumn(m_Options.breakOn, m_BreakColumn)) return missing(m_Options.breakOn);
   m_BreakOn = true;
 }
 

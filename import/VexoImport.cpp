@@ -38,7 +38,7 @@ int Convert(const vexo::ImportOptions& options, std::FILE* input, vexo::DataWrit
   vexo::Decoder decoder(options.encoding);
   vexo::RecordMapper mapper(options, writer);
   vexo::TableReader table(options.tsv, options.delimiter, mapper);
-  const auto mapping_failed = [&] {
+  const auto mappingFailed = [&] {
     return Fail(name, mapper.ErrorRow(), mapper.ErrorColumn(), mapper.Error());
   };
   static char chunk[1 << 16];
@@ -52,7 +52,7 @@ int Convert(const vexo::ImportOptions& options, std::FILE* input, vexo::DataWrit
     text.clear();
     const bool decoded = decoder.Convert(std::string_view(chunk, length), text);
     if (!table.Feed(text)) return Fail(name, table.Row(), table.Column(), table.Error());
-    if (!mapper.Error().empty()) return mapping_failed();
+    if (!mapper.Error().empty()) return mappingFailed();
     if (!decoded)
       return Fail(name, table.Row(), table.Column(),
                   "expected text in " + options.encoding + ", found the byte " +
@@ -64,7 +64,7 @@ int Convert(const vexo::ImportOptions& options, std::FILE* input, vexo::DataWrit
                 "expected text in " + options.encoding + ", found the end of the input at byte " +
                     "offset " + std::to_string(decoder.BadOffset()) + " inside a character");
   if (!table.Finish()) return Fail(name, table.Row(), table.Column(), table.Error());
-  if (!mapper.Error().empty()) return mapping_failed();
+  if (!mapper.Error().empty()) return mappingFailed();
   return 0;
 }
 
@@ -86,10 +86,10 @@ int main(int argc, char** argv) {
     return FailUsage("--encoding: iconv knows no encoding \"" + options.encoding + "\"");
 
   std::map<long, std::string> header;
-  if (!options.header_file.empty()) {
-    const vexo::HeaderFileError error = vexo::ReadHeaderFile(options.header_file, header);
+  if (!options.headerFile.empty()) {
+    const vexo::HeaderFileError error = vexo::ReadHeaderFile(options.headerFile, header);
     if (!error.message.empty())
-      return Fail(options.header_file, error.line, error.column, error.message);
+      return Fail(options.headerFile, error.line, error.column, error.message);
   }
   for (const auto& [n, text] : options.header) header[n] = text;
 
