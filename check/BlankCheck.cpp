@@ -51,6 +51,10 @@ bool BlankPartCheck::Check() {
     }
   }
   CheckJumps();
+  CheckFileShape();
+  for (size_t i = 0; i < m_Lines.size(); ++i) {
+    if (m_Lines[i].text[0] != L'>') CheckTextLine(i);
+  }
   return true;
 }
 
@@ -67,6 +71,7 @@ void BlankPartCheck::ReadLines() {
     line.offset = offset;
     m_Source.Locate(static_cast<size_t>(offset), line.line, line.column);
     m_Lines.push_back(line);
+    m_LoadedEnd = static_cast<size_t>(file.GetFilePointer());
   }
 }
 
@@ -74,18 +79,6 @@ void BlankPartCheck::ReadLines() {
 // ended, the rest of the file is never loaded.
 void BlankPartCheck::CheckEncoding() {
   const std::string& bytes = m_Source.Bytes();
-  size_t loadedEnd = 0;
-  if (!m_Lines.empty()) {
-    const PartLine& last = m_Lines.back();
-    loadedEnd = static_cast<size_t>(last.offset);
-    // The last line read ends where its text ends in the file.
-    while (loadedEnd < bytes.size() && bytes[loadedEnd] != '\n') {
-      const size_t length = m_Source.SequenceLength(loadedEnd);
-      if (length == 0) break;
-      loadedEnd += length;
-    }
-    if (loadedEnd < bytes.size() && bytes[loadedEnd] == '\n') ++loadedEnd;
-  }
   int reportedLine = 0;
   for (size_t at = m_Source.NextInvalidUtf8(0); at != std::string::npos;
        at = m_Source.NextInvalidUtf8(at + 1)) {
@@ -95,12 +88,12 @@ void BlankPartCheck::CheckEncoding() {
     reportedLine = line;
     const unsigned char byte = static_cast<unsigned char>(bytes[at]);
     std::string what = "byte " + HexByte(byte) + " is not UTF-8: ";
-    if (at >= loadedEnd) {
+    if (at >= m_LoadedEnd) {
       what += "vexo stops reading the blank part here, so ";
-      what += line == m_Source.LineCount()
-                  ? "the rest of line " + std::to_string(line)
-                  : "lines " + std::to_string(line) + " to " + std::to_string(m_Source.LineCount());
-      what += " are never loaded";
+      what += line == m_Source.LineCount() ? "the rest of line " + std::to_string(line) + " is"
+                                           : "lines " + std::to_string(line) + " to " +
+                                                 std::to_string(m_Source.LineCount()) + " are";
+      what += " never loaded";
     } else if (byte < 0xC0 || byte >= 0xF8) {
       what += "vexo drops it and breaks the line here";
     } else {
@@ -192,6 +185,38 @@ void BlankPartCheck::CheckJumps() {
            "no label " + std::to_string(command.number) + " in this part", Tbl::errNoLabel,
            "add a line \">" + std::to_string(command.number) + "\" or jump to a label that exists");
   }
+}
+
+// A byte-order mark, and lines that the loader's line length splits.
+void BlankPartCheck::CheckFileShape() {
+  if (m_Lines.empty()) return;
+  if (m_Source.HasByteOrderMark()) {
+    Report(Severity::kWarning, "byte-order-mark", 0, 0,
+           std::string("the file starts with a byte-order mark: vexo reads it as a character of "
+                       "the first line") +
+               (m_Lines[0].text[1] == L'>' ? ", so its command is not recognised" : "") +
+               "; save the file as UTF-8 without a byte-order mark");
+  }
+  for (size_t i = 0; i + 1 < m_Lines.size(); ++i) {
+    const std::wstring& text = m_Lines[i].text;
+    if (text.size() < static_cast<size_t>(kLineMax) || text.back() == L'\n') continue;
+    if (m_Lines[i + 1].line != m_Lines[i].line) continue;
+    Report(Severity::kWarning, "long-line", i, kLineMax,
+           "a line longer than 4095 characters: vexo drops character 4096 and reads the rest as a "
+           "line of its own; split the line");
+  }
+}
+
+bool BlankPartCheck::LoopsBack() const {
+  for (size_t i = 0; i < m_Lines.size(); ++i) {
+    const std::wstring& line = m_Lines[i].text;
+    if (line[0] != L'>') continue;
+    const Command command = ReadCommand(line.c_str());
+    if (command.kind != Line::kJump || command.error >= 0 || command.cond != 0) continue;
+    const auto label = m_Labels.find(command.number);
+    if (label != m_Labels.end() && label->second < i) return true;
+  }
+  return false;
 }
 
 void BlankPartCheck::Refuse(const char* check, size_t index, int at, const std::string& what,

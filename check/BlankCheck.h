@@ -33,6 +33,18 @@ class BlankPartCheck {
   // Whether a check found a reason for vexo to refuse the part.
   bool Refused() const { return m_Refused; }
   const std::vector<PartLine>& Lines() const { return m_Lines; }
+  const std::string& Name() const { return m_Name; }
+  // Where each record field that a text line prints is first shown: its
+  // line's index and the character there.
+  const std::map<long, std::pair<size_t, int>>& RecordFields() const { return m_RecordFields; }
+  // How many text lines print a record field.
+  int RecordLines() const { return m_RecordLines; }
+  // Whether an unconditional jump goes back up the part, so that the walk
+  // can go round for record after record.
+  bool LoopsBack() const;
+  // A diagnostic at character `at` of line `index` of the part.
+  void Report(Severity severity, const char* check, size_t index, int at,
+              const std::string& message);
 
  private:
   void ReadLines();
@@ -40,9 +52,12 @@ class BlankPartCheck {
   void CheckCommand(size_t index);
   void CheckMacro(size_t index, const Command& command);
   void CheckJumps();
-  // A diagnostic at character `at` of line `index` of the part.
-  void Report(Severity severity, const char* check, size_t index, int at,
-              const std::string& message);
+  void CheckFileShape();
+  // The warnings of a text line, read as rendering reads it (defined in
+  // TextLineCheck.cpp).
+  void CheckTextLine(size_t index);
+  void CheckCounter(size_t index, const wchar_t* copy, int at, const std::vector<int>& source);
+  void CheckMacroSymbol(size_t index, const wchar_t* copy, int at, const std::vector<int>& source);
   // An error that makes vexo refuse the part, naming its message.
   void Refuse(const char* check, size_t index, int at, const std::string& what, int error,
               const std::string& advice);
@@ -53,6 +68,9 @@ class BlankPartCheck {
   SourceText m_Source;
   std::vector<PartLine> m_Lines;
   std::map<long, size_t> m_Labels;  // label number to its line's index
+  std::map<long, std::pair<size_t, int>> m_RecordFields;
+  int m_RecordLines = 0;
+  size_t m_LoadedEnd = 0;  // the byte after the last line the loader reads
   bool m_Refused = false;
 };
 

@@ -1,6 +1,7 @@
 // Entry point of vexo-check: vexo's command line, read the way vexo reads it,
 // and every problem of the blank and the data that vexo would meet.
 #include <cstdio>
+#include <memory>
 
 #include "check/BlankCheck.h"
 #include "check/CheckOptions.h"
@@ -39,17 +40,55 @@ std::string Utf8(const std::wstring& text) {
 }
 
 void ReportFile(vexo::DiagnosticSink& sink, const std::string& file, const char* check,
-                const std::string& message) {
+                const std::string& message, vexo::Severity severity = vexo::Severity::kError) {
   vexo::Diagnostic d;
+  d.severity = severity;
   d.file = file;
   d.check = check;
   d.message = message;
   sink.Report(d);
 }
 
+// Record fields that the parts show differently: a field first shown on a
+// later sheet loses its data on the first, and a record that fills part 1
+// needs a part 2 that shows it. records is the number of records in the
+// data, -1 without data.
+void CheckPartsTogether(vexo::DiagnosticSink& sink, const std::string& partTwoName,
+                        vexo::BlankPartCheck* parts[4], long records) {
+  const auto& first = parts[1]->RecordFields();
+  for (int part = 2; part <= 3; ++part) {
+    if (!parts[part]) continue;
+    for (const auto& [number, place] : parts[part]->RecordFields()) {
+      if (first.count(number)) continue;
+      parts[part]->Report(
+          vexo::Severity::kWarning, "field-not-in-part-1", place.first, place.second,
+          "record field $" + std::to_string(number) + " is shown by part " + std::to_string(part) +
+              " but not by part 1: vexo drops its data on the first sheet, where the field does "
+              "not exist yet; show it in part 1 too");
+    }
+  }
+  // A part 1 that loops back takes record after record; one that does not
+  // runs out once the records need more lines than it has.
+  const bool overflows =
+      !parts[1]->LoopsBack() && (records < 0 || records > parts[1]->RecordLines());
+  if (!first.empty() && !parts[2] && overflows) {
+    const auto& place = first.begin()->second;
+    parts[1]->Report(vexo::Severity::kWarning, "no-part-2", place.first, place.second,
+                     "part 1 shows record fields and there is no part 2: a record that does not "
+                     "fit on the first sheet stops the run with message 11115; add " +
+                         partTwoName);
+  }
+  if (parts[2] && parts[2]->RecordLines() == 0) {
+    ReportFile(sink, parts[2]->Name(), "part-2-without-records",
+               "part 2 shows no record field: every record that goes on past a sheet ends with "
+               "message 11116 and loses its rest; show the record fields in part 2",
+               vexo::Severity::kWarning);
+  }
+}
+
 // Checks every part that exists, in the order of the run. False when part 1
 // cannot be had.
-bool CheckBlank(vexo::DiagnosticSink& sink) {
+bool CheckBlank(vexo::DiagnosticSink& sink, long records) {
   OutputFile nowhere(L"", false);  // the blank's own messages are not wanted
   Blank blank(Tbl::BlankFile.c_str(), nowhere);
   if (blank.PartPath(1).empty()) {
@@ -58,16 +97,20 @@ bool CheckBlank(vexo::DiagnosticSink& sink) {
                "11115; give the name without \".1\"");
     return false;
   }
+  std::unique_ptr<vexo::BlankPartCheck> checks[4];
+  vexo::BlankPartCheck* parts[4] = {};
   for (int part = 1; part <= 3; ++part) {
-    const std::wstring path = blank.PartPath(part);
     Tbl::TabHdrField.First();
-    vexo::BlankPartCheck check(path, sink);
-    if (check.Check() || part != 1) continue;
-    ReportFile(sink, Utf8(path), "no-part-1",
+    checks[part] = std::make_unique<vexo::BlankPartCheck>(blank.PartPath(part), sink);
+    if (checks[part]->Check()) parts[part] = checks[part].get();
+  }
+  if (!parts[1]) {
+    ReportFile(sink, Utf8(blank.PartPath(1)), "no-part-1",
                "part 1 of the blank cannot be read: vexo prints nothing and stops with message "
                "11115; check -B and -P");
     return false;
   }
+  CheckPartsTogether(sink, Utf8(blank.PartPath(2)), parts, records);
   return true;
 }
 
@@ -92,13 +135,15 @@ int main(int argc, char** argv) {
   vexo::DiagnosticSink sink(options.json);
   // Header fields given by the data file take part in the blank's checks.
   Tbl data;
+  long records = -1;
   if (data.GetHider()) {
     if (!Tbl::BegParam.empty()) data.GetBegin();
+    for (records = 0; data.GetRecord();) ++records;
   } else if (Tbl::InpFile != L"NULL") {
     ReportFile(sink, Utf8(Tbl::InpFile), "no-data",
                "the data file cannot be opened: vexo stops with message 11113; check -I");
   }
-  const bool checked = CheckBlank(sink);
+  const bool checked = CheckBlank(sink, records);
   sink.Summary();
   if (!checked) return kCannotCheck;
   if (sink.Errors() > 0 || (options.strict && sink.Warnings() > 0)) return kProblems;

@@ -1,0 +1,105 @@
+// The warnings of text lines: what rendering makes of a line that the writer
+// may not have meant. The line is read as rendering reads it: tabs expanded,
+// macro symbols first, then numbered placeholders, "#" runs and "@".
+#include <cwctype>
+
+#include "check/BlankCheck.h"
+#include "state/Tbl.h"
+#include "template/Placeholder.h"
+
+namespace vexo {
+namespace {
+
+// Placeholders narrower than this at the end of a line are reported even
+// without data: hardly any value fits them.
+constexpr int kNarrowWidth = 4;
+
+bool IsMacroSymbol(wchar_t c) {
+  return Tbl::TabHdrField.SetCurrentMac(c) || Tbl::TabRcdField.SetCurrentMac(c);
+}
+
+bool IsWordCharacter(wchar_t c) { return c != 0 && std::iswalnum(static_cast<wint_t>(c)); }
+
+std::string Narrow(const std::wstring& text) { return Utf8Line(text); }
+
+}  // namespace
+
+void BlankPartCheck::CheckTextLine(size_t index) {
+  const std::wstring& read = m_Lines[index].text;
+  wchar_t copy[kLineBuffer];
+  const int length = static_cast<int>(Line::ExpandTabs(read.c_str(), copy));
+  // source[k]: the character of the line as read that column k of the copy
+  // comes from.
+  std::vector<int> source;
+  for (int i = 0; read[i] != 0 && static_cast<int>(source.size()) < length; ++i) {
+    const int width = read[i] == L'\t' ? 8 - i % 8 : 1;
+    for (int k = 0; k < width; ++k) source.push_back(i);
+  }
+  source.resize(static_cast<size_t>(length) + 1, static_cast<int>(read.size()));
+
+  bool showsRecord = false;
+  for (int i = 0; i < length;) {
+    const wchar_t c = copy[i];
+    if (IsMacroSymbol(c)) {
+      CheckMacroSymbol(index, copy, i, source);
+      showsRecord = showsRecord || Tbl::TabRcdField.SetCurrentMac(c);
+      ++i;
+    } else if (StartsNumberedField(copy, i)) {
+      const bool doubled = copy[i + 1] == c;
+      const FieldColumns columns = ScanFieldColumns(copy, i + (doubled ? 2 : 1), length);
+      showsRecord = showsRecord || c == L'$';
+      if (c == L'$') m_RecordFields.emplace(columns.number, std::make_pair(index, source[i]));
+      const int width = columns.last - i + 1;
+      if (copy[columns.stretchEnd] == 0 && width < kNarrowWidth) {
+        const std::wstring spelt(copy + i, copy + columns.stretchEnd);
+        Report(Severity::kWarning, "narrow-field", index, source[i],
+               "the placeholder \"" + Narrow(spelt) + "\" ends the line without \"?\", so it is " +
+                   std::to_string(width) + (width == 1 ? " column" : " columns") +
+                   " wide and longer values wrap onto further lines; mark the field's last "
+                   "column with \"?\"");
+      }
+      i = columns.last + 1;
+    } else if (c == L'#') {
+      CheckCounter(index, copy, i, source);
+      while (copy[i] == L'#') ++i;
+    } else if (c == L'@') {
+      const Substitution found = ScanSubstitution(copy, i, true);
+      if (found.kind == SubstitutionKind::kRecordSegment) {
+        showsRecord = true;
+        m_RecordFields.emplace(found.number, std::make_pair(index, source[i]));
+      }
+      i = found.kind == SubstitutionKind::kNone ? i + 1 : found.end;
+    } else {
+      ++i;
+    }
+  }
+  if (showsRecord) ++m_RecordLines;
+}
+
+// A run of "#" is always the sheet counter; next to a letter or digit it was
+// most likely meant as text.
+void BlankPartCheck::CheckCounter(size_t index, const wchar_t* copy, int at,
+                                  const std::vector<int>& source) {
+  int end = at;
+  while (copy[end] == L'#') ++end;
+  if (!(at > 0 && IsWordCharacter(copy[at - 1])) && !IsWordCharacter(copy[end])) return;
+  Report(Severity::kWarning, "counter-in-text", index, source[at],
+         "\"" + std::string(static_cast<size_t>(end - at), '#') +
+             "\" prints the sheet counter, here in the middle of text; a blank cannot print "
+             "\"#\" itself, so write the text without it");
+}
+
+// Every occurrence of a macro symbol in a text line is a field, also inside
+// a word of the text.
+void BlankPartCheck::CheckMacroSymbol(size_t index, const wchar_t* copy, int at,
+                                      const std::vector<int>& source) {
+  const wchar_t symbol = copy[at];
+  const auto isText = [symbol](wchar_t c) { return c != symbol && IsWordCharacter(c); };
+  if (!(at > 0 && isText(copy[at - 1])) && !isText(copy[at + 1])) return;
+  Report(Severity::kWarning, "macro-in-text", index, source[at],
+         "\"" + Narrow(std::wstring(1, symbol)) +
+             "\" is a macro symbol, so vexo prints a field here instead of the character; choose a "
+             "symbol that the text does not use");
+}
+
+}  // namespace vexo
