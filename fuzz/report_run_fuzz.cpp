@@ -61,9 +61,13 @@ bool LeadBeforeLineEnd(const std::string& text) {
 }
 
 // Whether the bytes can decode to the character 0: a zero byte, or a lead
-// byte whose own bits are all zero. A record value with a zero character in
-// it makes the wrap give back more than the copy took, and the run never
-// ends; that is how wrapping is defined, so such data is left out here.
+// byte whose own bits are all zero. A zero character ends the copy of a
+// value too long for its columns, and the wrap then gives back the fill
+// columns after it as well, more than the copy took. The remainder can then
+// go up and down by turns, from sheet to sheet or round a backward jump, and
+// the progress checks, which compare a pass only with the one before, never
+// stop it: with "$1...." in parts 1 and 2 the record "$1;ab c\0d e\0f@"
+// prints for ever. That is how wrapping is defined, so such data is left out.
 bool CanDecodeToZero(const std::string& text) {
   for (char c : text) {
     const unsigned char b = static_cast<unsigned char>(c);

@@ -109,40 +109,6 @@ TEST_F(LineRender, PlaceholdersWrapsSegmentsAndCuts) {
   }
 }
 
-TEST_F(LineRender, LoadingAndRenderingReadPlaceholdersApart) {
-  // Loading registers what rendering does not print as a field, and the
-  // other way round; each row pins one such difference.
-  struct Case {
-    const char* line;
-    long registeredRecord;  // a record field the load creates, or -1
-    const char* headers;    // the header fields that exist after the load
-    const wchar_t* rendered;
-  } cases[] = {
-      // "$ 12" names field 12 at load; rendering prints it as text
-      {"a $ 12 b", 12, "4 ", L"a $ 12 b"},
-      // at load "&&5" is field 0 ended at once, then field 5 preset to " x";
-      // rendering takes it as field 5 started again, over all five columns
-      {"&&5 x", -1, "0 4 5 ", L" x   "},
-      // at load the stretch of "&5" fills its preset with "@4"; rendering
-      // blanks the stretch and prints the preset " h1" in it
-      {"&5 @4", -1, "4 5 ", L" h1  "},
-  };
-  for (const Case& c : cases) {
-    Fresh();
-    SetField(Tbl::TabHdrField, 4, L"h1\x01h2");
-    LoadPart(std::string(c.line) + "\n");
-    if (c.registeredRecord >= 0) {
-      EXPECT_TRUE(Tbl::TabRcdField.SetCurrent(c.registeredRecord)) << c.line;
-    }
-    std::string headers;
-    for (long n = 0; n <= 20; ++n) {
-      if (Tbl::TabHdrField.SetCurrent(n)) headers += std::to_string(n) + " ";
-    }
-    EXPECT_EQ(headers, c.headers) << c.line;
-    EXPECT_EQ(RenderOne(), c.rendered) << c.line;
-  }
-}
-
 TEST_F(LineRender, LineNeverGrowsBeyondItsBuffer) {
   const std::wstring date = GetCurrentTimeString("%d.%m.%Y");
   for (int prefix = vexo::kLineMax - 13; prefix <= vexo::kLineMax - 2; ++prefix) {
@@ -156,6 +122,17 @@ TEST_F(LineRender, LineNeverGrowsBeyondItsBuffer) {
   LoadPart(std::string(vexo::kLineMax - 1, 'x') + "#\n");
   Tbl::CountList = 99;
   EXPECT_EQ(RenderOne(), std::wstring(vexo::kLineMax - 1, L'x') + L"1");
+  // A stretch that runs to the end of a full line, at every alignment of its
+  // end: the search for the end stops at the terminating zero.
+  for (int at = vexo::kLineMax - 8; at <= vexo::kLineMax - 5; ++at) {
+    Fresh();
+    std::string line(vexo::kLineMax, '.');
+    line.replace(static_cast<size_t>(at), 2, "$1");
+    LoadPart(line + "\n");
+    std::wstring expected(line.begin(), line.end());
+    expected.replace(static_cast<size_t>(at), 2, L"  ");
+    EXPECT_EQ(RenderOne(), expected) << at;
+  }
 }
 
 }  // namespace
