@@ -12,16 +12,12 @@ namespace {
 using namespace std::string_literals;  // std::wstring results compare whole, not up to a zero
 
 TEST(DBStringUtf8, ConvertsValidTextAndMarksAnyFault) {
-  const std::pair<std::string, std::wstring> cases[] = {{"", L""},
-                                                        {"ab\0cd"s, L"ab"},
-                                                        {"\xD0\x96\xD1\x91", L"\x0416\x0451"},
-                                                        {"\xF0\x9F\x98\x80", L"\x1F600"},
-                                                        {"\xF4\x8F\xBF\xBF", L"\x10FFFF"},
-                                                        {"\xEF\xBB\xBFx", L"\xFEFFx"},
-                                                        {"\x80z", L"?utf-32?"},
-                                                        {"ab\xD0", L"?utf-32?"},
-                                                        {"\xF4\x90\x80\x80", L"?utf-32?"},
-                                                        {"\xC0\x80", L"?utf-32?"}};
+  // clang-format off
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"", L""}, {"ab\0cd"s, L"ab"}, {"\xD0\x96\xD1\x91", L"\x0416\x0451"}, {"\xF0\x9F\x98\x80", L"\x1F600"},
+      {"\xF4\x8F\xBF\xBF", L"\x10FFFF"}, {"\xEF\xBB\xBFx", L"\xFEFFx"}, {"\x80z", L"?utf-32?"},
+      {"ab\xD0", L"?utf-32?"}, {"\xF4\x90\x80\x80", L"?utf-32?"}, {"\xC0\x80", L"?utf-32?"}};
+  // clang-format on
   for (const auto& [bytes, expected] : cases) {
     EXPECT_EQ(DBString(bytes.c_str()), expected) << bytes;
     EXPECT_EQ(DBString(bytes), expected) << bytes;
@@ -92,18 +88,16 @@ TEST(DBStringAccess, CutsAndSearchesHonourIndexBounds) {
 
 TEST(DBStringEdit, TrimAndSearchFormDropOnlyTheirOwnCharacters) {
   // The text, then Trim, TrimArg and ForFind of it.
+  // clang-format off
   const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-      {L"   ", L"", L"", L""},
-      {L"  \"  ", L"\"", L"", L"\""},
-      {L" \"w\" ", L"\"w\"", L"w", L"\"w\""},
-      {L"\"\"x\"\"", L"\"\"x\"\"", L"\"x\"", L"\"\"x\"\""},
-      {L"\tx \t ", L"\tx \t", L"\tx \t", L"x"},
-      {L"\x2116 \x0401\x0451\n", L"\x2116 \x0401\x0451\n", L"\x2116 \x0401\x0451\n",
-       L"N\x0415\x0451\n"}};
-  for (const auto& [in, trim, trim_arg, for_find] : cases) {
+      {L"   ", L"", L"", L""}, {L"  \"  ", L"\"", L"", L"\""}, {L" \"w\" ", L"\"w\"", L"w", L"\"w\""},
+      {L"\"\"x\"\"", L"\"\"x\"\"", L"\"x\"", L"\"\"x\"\""}, {L"\tx \t ", L"\tx \t", L"\tx \t", L"x"},
+      {L"\x2116 \x0401\x0451\n", L"\x2116 \x0401\x0451\n", L"\x2116 \x0401\x0451\n", L"N\x0415\x0451\n"}};
+  // clang-format on
+  for (const auto& [in, trim, trimArg, forFind] : cases) {
     EXPECT_EQ(DBString(in).Trim(), trim) << in;
-    EXPECT_EQ(DBString(in).TrimArg(), trim_arg) << in;
-    EXPECT_EQ(DBString(in).ForFind(), for_find) << in;
+    EXPECT_EQ(DBString(in).TrimArg(), trimArg) << in;
+    EXPECT_EQ(DBString(in).ForFind(), forFind) << in;
   }
 }
 
@@ -141,17 +135,11 @@ TEST(DBStringOperators, EveryOperandPairJoinsAndComparesUpToTheFirstZero) {
     const std::wstring all = std::wstring(ab + ab) + (ab + L"c") + (ab + L'c') + (ab + "\xD0\x96") +
                              (L"c" + ab) + (L'c' + ab) + ("\x80" + ab);
     EXPECT_EQ(all,
-              L"abab"
-              L"abc"
-              L"abc"
-              L"ab\x0416"
-              L"cab"
-              L"cab"
-              L"?utf-32?ab"s)
+              L"abababcabcab\x0416"
+              L"cabcab?utf-32?ab"s)
         << ab.size();
   }
-  // ==, !=, <, >, <=, >= as digits, for each pair of operand types: a less, a greater, an equal
-  // pair.
+  // ==, !=, <, >, <=, >= as digits for each pair of operand types: less, greater, equal.
   auto row = [](const auto& a, const auto& b) {
     return std::string{"01"[a == b], "01"[a != b], "01"[a < b],
                        "01"[a > b],  "01"[a <= b], "01"[a >= b]};

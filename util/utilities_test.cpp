@@ -16,13 +16,12 @@ namespace {
 TEST(Ipv6Address, BuiltReadAndComparedAddressesShowAsText) {
   // Dotted text is read as IPv4 first; text that is no address gives "::".
   const std::pair<in6_addr, const char*> cases[] = {
-      {ToIPv6(static_cast<int>(htonl(0x0A000001))), "::ffff:10.0.0.1"},
-      {LocalHostIPv6(), "::1"},
-      {IP6FromStr("10.0.0.1"), "::ffff:10.0.0.1"},
-      {IP6FromStr("10.0.0"), "::"},
-      {IP6FromStr(":::"), "::"},
-      {IP6FromStr("2001:db8::42"), "2001:db8::42"},
+      // clang-format off
+      {ToIPv6(static_cast<int>(htonl(0x0A000001))), "::ffff:10.0.0.1"}, {LocalHostIPv6(), "::1"},
+      {IP6FromStr("10.0.0.1"), "::ffff:10.0.0.1"}, {IP6FromStr("10.0.0"), "::"},
+      {IP6FromStr(":::"), "::"}, {IP6FromStr("2001:db8::42"), "2001:db8::42"},
       {IP6FromStr("10.0.0.1 "), "::"}};
+  // clang-format on
   for (const auto& [addr, text] : cases) EXPECT_EQ(IPv6ToStr(addr), text);
   EXPECT_EQ(IPv6PortToStr(IP6FromStr("10.0.0.1"), 65535), " ::ffff:10.0.0.1|65535 ");
   EXPECT_EQ(IPv6PortToStrW(LocalHostIPv6(), -1), L" ::1|-1 ");
@@ -50,18 +49,14 @@ TEST(CloseSocket, ClosesDescriptorsAboveZeroOnly) {
 TEST(SplitUrl, TakesTheUrlApart) {
   // The URL, the result, and scheme|host|port|path.
   const std::tuple<const char*, int, const char*> cases[] = {
-      {"http://h:8080/a/b", 1, "http|h|8080|/a/b"},
-      {"https://example.org/", 2, "https|example.org||/"},
-      {"HTTP://h", 0, "HTTP|h||"},
-      {"httpss://h", 0, "httpss|h||"},
-      {"[::1]:443", 0, "|::1|443|"},
-      {"http://[fe80::1]:8/x", 1, "http|fe80::1|8|/x"},
-      {"h:1/p", 0, "|h|1|/p"},
-      {"http://", 1, "http|||"},
-      {"h:1:2", 0, "|h|1:2|"},
-      {"a://b://c", 0, "a|b||//c"},
-      {"", 0, "|||"},
-      {nullptr, 0, "|||"}};
+      // clang-format off
+      {"http://h:8080/a/b", 1, "http|h|8080|/a/b"}, {"https://example.org/", 2, "https|example.org||/"},
+      {"HTTP://h", 0, "HTTP|h||"},                  {"httpss://h", 0, "httpss|h||"},
+      {"[::1]:443", 0, "|::1|443|"},                {"http://[fe80::1]:8/x", 1, "http|fe80::1|8|/x"},
+      {"h:1/p", 0, "|h|1|/p"},                      {"http://", 1, "http|||"},
+      {"h:1:2", 0, "|h|1:2|"},                      {"a://b://c", 0, "a|b||//c"},
+      {"", 0, "|||"},                               {nullptr, 0, "|||"}};
+  // clang-format on
   for (const auto& [url, result, pieces] : cases) {
     char got[4][16];
     std::memset(got, 'z', sizeof got);  // every piece the URL lacks must come back empty
