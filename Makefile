@@ -20,10 +20,11 @@ test: test-format test-unit test-man test-asan test-tsan memcheck test-fuzz
 test-format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
-# The man page must pass both formatters' checks without a word.
+# Every man page must pass both formatters' checks without a word.
 test-man:
-	mandoc -T lint -W warning docs/vexo.1
-	test -z "$$(groff -man -ww -z docs/vexo.1 2>&1)"
+	for page in docs/*.1; do \
+	  mandoc -T lint -W warning $$page && test -z "$$(groff -man -ww -z $$page 2>&1)" || exit 1; \
+	done
 
 test-unit: build
 	cd build && ctest --output-on-failure -j$(JOBS)

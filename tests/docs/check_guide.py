@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
 """Checks that the guide shows the example files as they are and the output
-that vexo prints for them.
+that vexo and vexo-import print for them.
 
-    check_guide.py <vexo binary> <guide.md> <examples directory>
+    check_guide.py <vexo binary> <guide.md> <examples directory> [<vexo-import>]
 
 A fenced block right after "<!-- file: PATH -->" must hold exactly the
 file PATH under the examples directory. A block right after
 "<!-- output: DIR ARGS... -->" must be exactly what vexo writes to standard
-output when it runs with ARGS in a scratch copy of DIR. Every directory of
-examples/guide must be run by some output block.
+output when it runs with ARGS in a scratch copy of DIR. A block right after
+"<!-- import: DIR ARGS... > NAME -->" must be exactly what vexo-import writes
+when it runs with ARGS in a scratch copy of DIR, and so must the file NAME in
+DIR, which the guide's next steps read (without vexo-import these blocks are
+skipped). Every directory of examples/guide must be run by some output block.
 """
 import os
 import re
@@ -18,8 +21,9 @@ import sys
 import tempfile
 
 vexo, guide, examples = (os.path.abspath(p) for p in sys.argv[1:4])
+importer = os.path.abspath(sys.argv[4]) if len(sys.argv) > 4 else None
 text = open(guide, encoding="utf-8").read()
-blocks = re.findall(r"<!-- (file|output): (.*?) -->\n```[^\n]*\n(.*?)```", text, re.S)
+blocks = re.findall(r"<!-- (file|output|import): (.*?) -->\n```[^\n]*\n(.*?)```", text, re.S)
 failures = []
 run_dirs = set()
 for kind, target, shown in blocks:
@@ -28,12 +32,20 @@ for kind, target, shown in blocks:
             if f.read() != shown:
                 failures.append("file %s differs from the guide" % target)
         continue
+    if kind == "import":
+        target, saved = target.split(" > ")
+        with open(os.path.join(examples, target.split()[0], saved), encoding="utf-8") as f:
+            if f.read() != shown:
+                failures.append("%s differs from the guide" % saved)
+        if not importer:
+            continue
     directory, *args = target.split()
     run_dirs.add(os.path.normpath(directory))
     with tempfile.TemporaryDirectory() as scratch:
         work = os.path.join(scratch, "work")
         shutil.copytree(os.path.join(examples, directory), work)
-        got = subprocess.run([vexo] + args, cwd=work, capture_output=True, timeout=30)
+        program = importer if kind == "import" else vexo
+        got = subprocess.run([program] + args, cwd=work, capture_output=True, timeout=30)
     if got.returncode != 0 or got.stderr:
         failures.append("%s: exit %d, stderr %r" % (target, got.returncode, got.stderr))
     if got.stdout.decode("utf-8") != shown:
