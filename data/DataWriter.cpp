@@ -6,6 +6,17 @@
 
 namespace vexo {
 
+namespace {
+
+// ASCII that the data file carries as it is: no control character, no
+// character that the reader gives a meaning.
+bool IsPlain(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte >= 0x20 && byte < 0x80 && c != '\\' && c != '@' && c != '$' && c != '&';
+}
+
+}  // namespace
+
 DataWriter::DataWriter(std::ostream& out) : m_Out(out) {}
 
 bool DataWriter::Header(long n, std::string_view utf8) {
@@ -44,25 +55,29 @@ bool DataWriter::WriteTagged(char tag, long n, std::string_view utf8) {
   m_Line.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
   m_Line += ';';
   const size_t textStart = m_Line.size();
-  for (size_t i = 0; i < utf8.size(); ++i) {
+  for (size_t i = 0; i < utf8.size();) {
+    // Runs of characters that need nothing are copied whole.
+    size_t plainEnd = i;
+    while (plainEnd < utf8.size() && IsPlain(utf8[plainEnd])) ++plainEnd;
+    m_Line.append(utf8.data() + i, plainEnd - i);
+    i = plainEnd;
+    if (i == utf8.size()) break;
     const char c = utf8[i];
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
       const int length = Utf8Sequence(utf8, i);
       if (length <= 0) return false;
       m_Line.append(utf8.data() + i, static_cast<size_t>(length));
-      i += static_cast<size_t>(length) - 1;
-    } else if (c == '\\' || c == '@' || c == '$' || c == '&') {
+      i += static_cast<size_t>(length);
+      continue;
+    }
+    if (c == '\\' || c == '@' || c == '$' || c == '&') {
       m_Line += '\\';
       m_Line += c;
-    } else if (c == '\r') {
+    } else if (c == '\r' || c == '\n' || c == '\t') {
       m_Line += ' ';
-      if (i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
-    } else if (c == '\n' || c == '\t') {
-      m_Line += ' ';
-    } else if (byte >= 0x20) {
-      m_Line += c;
+      if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
     }
+    ++i;  // any other control character is dropped
   }
   // The reader trims trailing blanks, so they are not written at all.
   size_t end = m_Line.size();
