@@ -43,7 +43,7 @@ test-tsan:
 
 # Micro-benchmarks, then vexo against a Perl format report and awk '{print}'
 # on the same data (RECORDS records, median of 5 runs), then the cost of a
-# line as the blank and its values grow.
+# line as the blank and its values grow, then vexo-import on those records.
 RECORDS ?= 200000
 bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=OFF -DVEXO_BUILD_BENCH=ON $(CMAKE_FLAGS) >/dev/null
@@ -51,6 +51,10 @@ bench:
 	./build-bench/bench/vexo_micro --benchmark_min_time=0.2
 	bash bench/compare.sh build-bench/app/vexo $(RECORDS)
 	bash bench/scale.sh build-bench/app/vexo
+	if cmake --build build-bench --target help | grep -q vexo-import; then \
+	  cmake --build build-bench -j$(JOBS) --target vexo-import && \
+	  bash bench/import.sh build-bench/import/vexo-import build-bench/app/vexo $(RECORDS); \
+	fi
 
 # Every end-to-end case again with vexo under Valgrind's memcheck: an error or
 # a leak fails the case.
@@ -82,17 +86,18 @@ coverage:
 	cd build-coverage && LLVM_PROFILE_FILE="$(CURDIR)/build-coverage/profiles/%p-%m.profraw" ctest -j$(JOBS) -E install
 	bash tests/coverage_summary.sh build-coverage
 
-# A Debian package of the stripped vexo, its man page, guide and examples,
-# and the utility and thread libraries.
+# Two Debian packages: vexo (the stripped programs, their man pages, the
+# guide and the examples) and libvexo-dev (the libraries, headers and CMake
+# package files).
 package:
 	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DVEXO_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS) >/dev/null
 	cmake --build build-package -j$(JOBS)
 	cd build-package && cpack
 
-# Installs the package on this machine (root), runs the installed vexo on the
-# installed invoice example, finds the man page, and removes the package.
+# Checks both packages with lintian, installs them on this machine (root),
+# tries the programs and the libraries, and removes them.
 test-package: package
-	bash tests/package_check.sh build-package/vexo_*.deb
+	bash tests/package_check.sh build-package/vexo_*.deb build-package/libvexo-dev_*.deb
 
 clean:
 	rm -rf build build-demo build-bench build-asan build-tsan build-fuzz build-coverage build-package
