@@ -12,7 +12,7 @@ while IFS= read -r binary; do objects+=(-object "$binary"); done < <(
 # The first object is named on its own, the rest with -object.
 first=${objects[1]}
 llvm-cov report "$first" "${objects[@]:2}" -instr-profile="$build/merged.profdata" \
-  -ignore-filename-regex='(_test\.cpp|test_fixture\.h|/usr/)' >"$build/coverage.txt"
+  -ignore-filename-regex='(_test\.cpp|test_[a-z_]+\.h|/usr/)' >"$build/coverage.txt"
 root=$(cd "$(dirname "$0")/.." && pwd)
 printf "%-10s %8s %8s %10s %8s\n" directory lines "line %" branches "branch %"
 awk -v root="$root/" '

@@ -9,7 +9,8 @@
 
 namespace {
 
-using namespace std::string_literals;  // std::wstring results compare whole, not up to a zero
+// std::wstring results compare whole, not up to a zero.
+using std::string_literals::operator""s;
 
 TEST(DBStringUtf8, ConvertsValidTextAndMarksAnyFault) {
   // clang-format off
