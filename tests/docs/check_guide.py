@@ -2,7 +2,8 @@
 """Checks that the guide shows the example files as they are and the output
 that vexo and vexo-import print for them.
 
-    check_guide.py <vexo binary> <guide.md> <examples directory> [<vexo-import>]
+    check_guide.py [--checker=<vexo-check>] <vexo binary> <guide.md> <examples directory>
+                   [<vexo-import>]
 
 A fenced block right after "<!-- file: PATH -->" must hold exactly the
 file PATH under the examples directory. A block right after
@@ -11,7 +12,10 @@ output when it runs with ARGS in a scratch copy of DIR. A block right after
 "<!-- import: DIR ARGS... > NAME -->" must be exactly what vexo-import writes
 when it runs with ARGS in a scratch copy of DIR, and so must the file NAME in
 DIR, which the guide's next steps read (without vexo-import these blocks are
-skipped). Every directory of examples/guide must be run by some output block.
+skipped). A block right after "<!-- check: DIR ARGS... -->" must be exactly
+what vexo-check writes to standard error there (skipped without --checker).
+Every directory of examples/guide must be run by some output, import or
+check block.
 """
 import os
 import re
@@ -20,10 +24,13 @@ import subprocess
 import sys
 import tempfile
 
-vexo, guide, examples = (os.path.abspath(p) for p in sys.argv[1:4])
-importer = os.path.abspath(sys.argv[4]) if len(sys.argv) > 4 else None
+checkers = [a[len("--checker="):] for a in sys.argv[1:] if a.startswith("--checker=")]
+checker = os.path.abspath(checkers[0]) if checkers else None
+argv = [a for a in sys.argv if not a.startswith("--checker=")]
+vexo, guide, examples = (os.path.abspath(p) for p in argv[1:4])
+importer = os.path.abspath(argv[4]) if len(argv) > 4 else None
 text = open(guide, encoding="utf-8").read()
-blocks = re.findall(r"<!-- (file|output|import): (.*?) -->\n```[^\n]*\n(.*?)```", text, re.S)
+blocks = re.findall(r"<!-- (file|output|import|check): (.*?) -->\n```[^\n]*\n(.*?)```", text, re.S)
 failures = []
 run_dirs = set()
 for kind, target, shown in blocks:
@@ -41,11 +48,18 @@ for kind, target, shown in blocks:
             continue
     directory, *args = target.split()
     run_dirs.add(os.path.normpath(directory))
+    if kind == "check" and not checker:
+        continue
     with tempfile.TemporaryDirectory() as scratch:
         work = os.path.join(scratch, "work")
         shutil.copytree(os.path.join(examples, directory), work)
-        program = importer if kind == "import" else vexo
+        program = {"import": importer, "check": checker}.get(kind, vexo)
         got = subprocess.run([program] + args, cwd=work, capture_output=True, timeout=30)
+    if kind == "check":
+        if got.stderr.decode("utf-8") != shown:
+            failures.append("vexo-check on %s differs from the guide:\n%s" %
+                            (target, got.stderr.decode()))
+        continue
     if got.returncode != 0 or got.stderr:
         failures.append("%s: exit %d, stderr %r" % (target, got.returncode, got.stderr))
     if got.stdout.decode("utf-8") != shown:
