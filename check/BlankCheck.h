@@ -20,6 +20,19 @@ struct PartLine {
   int column = 0;
 };
 
+// One text line as rendering reads it: its tab-expanded text and the columns
+// (from 0) of each placeholder, with what it prints.
+struct LayoutMark {
+  int first = 0;
+  int last = 0;
+  std::string legend;
+};
+struct LayoutLine {
+  size_t index = 0;  // the line in BlankPartCheck::Lines
+  std::string text;
+  std::vector<LayoutMark> marks;
+};
+
 // Checks a part of a blank, in the order the run loads them, against the
 // field store as the run leaves it: text lines register their fields and
 // macro declarations bind theirs, so later parts are checked as the run
@@ -37,6 +50,8 @@ class BlankPartCheck {
   // Where each record field that a text line prints is first shown: its
   // line's index and the character there.
   const std::map<long, std::pair<size_t, int>>& RecordFields() const { return m_RecordFields; }
+  // Every text line, as rendering reads it.
+  const std::vector<LayoutLine>& Layout() const { return m_Layout; }
   // How many text lines print a record field.
   int RecordLines() const { return m_RecordLines; }
   // Whether an unconditional jump goes back up the part, so that the walk
@@ -69,6 +84,7 @@ class BlankPartCheck {
   std::vector<PartLine> m_Lines;
   std::map<long, size_t> m_Labels;  // label number to its line's index
   std::map<long, std::pair<size_t, int>> m_RecordFields;
+  std::vector<LayoutLine> m_Layout;
   int m_RecordLines = 0;
   size_t m_LoadedEnd = 0;  // the byte after the last line the loader reads
   bool m_Refused = false;

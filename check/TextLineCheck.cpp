@@ -22,6 +22,69 @@ bool IsWordCharacter(wchar_t c) { return c != 0 && std::iswalnum(static_cast<win
 
 std::string Narrow(const std::wstring& text) { return Utf8Line(text); }
 
+const char* AlignmentName(Line::typAlign align) {
+  if (align == Line::alCenter) return "centred";
+  return align == Line::alRight ? "right" : "left";
+}
+
+std::string Columns(int first, int last) {
+  if (first == last) return "column " + std::to_string(first + 1);
+  return "columns " + std::to_string(first + 1) + "-" + std::to_string(last + 1);
+}
+
+// The last column of the macro field whose symbol stands at `first`: an
+// optional alignment mark, then the symbol again, or spaces closed by the
+// symbol, or spaces alone.
+int MacroFieldEnd(const wchar_t* copy, int first, Line::typAlign* align) {
+  const wchar_t symbol = copy[first];
+  int pos = first + 1;
+  *align = AlignmentOf(copy[pos]);
+  if (*align != Line::alLeft) ++pos;
+  if (copy[pos] == symbol) return pos;
+  if (copy[pos] != L' ') return pos - 1;
+  int end = pos;
+  while (copy[end] == L' ') ++end;
+  return copy[end] == symbol ? end : end - 1;
+}
+
+// What a numbered placeholder prints, for the layout.
+std::string FieldLegend(const wchar_t* copy, int first, const FieldColumns& columns) {
+  const wchar_t mark = copy[first];
+  const bool doubled = copy[first + 1] == mark;
+  std::string legend = std::string(doubled ? 2 : 1, static_cast<char>(mark)) +
+                       std::to_string(columns.number) + " " + AlignmentName(columns.align) + ", " +
+                       Columns(first, columns.last);
+  if (mark == L'&') {
+    std::wstring preset(copy + columns.stretch, copy + columns.stretchEnd);
+    while (!preset.empty() && preset.back() == L' ') preset.pop_back();
+    while (!preset.empty() && preset.front() == L' ') preset.erase(0, 1);
+    if (!preset.empty()) legend += ", preset text '" + Narrow(preset) + "'";
+  } else {
+    legend += doubled ? ", cut at its last column" : ", wraps at break characters";
+  }
+  if (copy[columns.stretchEnd] == 0) legend += ", ends with the line";
+  return legend;
+}
+
+// What an "@" substitution prints, for the layout.
+std::string SubstitutionLegend(const Substitution& found, int at) {
+  const int spelt = found.end - at;
+  switch (found.kind) {
+    case SubstitutionKind::kDate:
+      return "@D date, shifts the rest of the line by " + std::to_string(10 - spelt);
+    case SubstitutionKind::kDateTime:
+      return "@T date and time, shifts the rest of the line by " + std::to_string(16 - spelt);
+    case SubstitutionKind::kHeaderFirst:
+      return "@" + std::to_string(found.number) + " first value of &" +
+             std::to_string(found.number) + ", shifts the rest of the line by its length less " +
+             std::to_string(spelt);
+    default:
+      return "@@" + std::to_string(found.number) + " next value of $" +
+             std::to_string(found.number) + ", shifts the rest of the line by its length less " +
+             std::to_string(spelt);
+  }
+}
+
 }  // namespace
 
 void BlankPartCheck::CheckTextLine(size_t index) {
@@ -38,12 +101,22 @@ void BlankPartCheck::CheckTextLine(size_t index) {
   source.resize(static_cast<size_t>(length) + 1, static_cast<int>(read.size()));
 
   bool showsRecord = false;
+  LayoutLine layout;
+  layout.index = index;
+  layout.text = Narrow(std::wstring(copy, static_cast<size_t>(length)));
   for (int i = 0; i < length;) {
     const wchar_t c = copy[i];
     if (IsMacroSymbol(c)) {
       CheckMacroSymbol(index, copy, i, source);
-      showsRecord = showsRecord || Tbl::TabRcdField.SetCurrentMac(c);
-      ++i;
+      const bool record = Tbl::TabRcdField.SetCurrentMac(c);
+      showsRecord = showsRecord || record;
+      Line::typAlign align;
+      const int last = MacroFieldEnd(copy, i, &align);
+      layout.marks.push_back({i, last,
+                              Narrow(std::wstring(1, c)) + " macro " +
+                                  (record ? "record" : "header") + " field " +
+                                  AlignmentName(align) + ", " + Columns(i, last)});
+      i = last + 1;
     } else if (StartsNumberedField(copy, i)) {
       const bool doubled = copy[i + 1] == c;
       const FieldColumns columns = ScanFieldColumns(copy, i + (doubled ? 2 : 1), length);
@@ -58,12 +131,20 @@ void BlankPartCheck::CheckTextLine(size_t index) {
                    " wide and longer values wrap onto further lines; mark the field's last "
                    "column with \"?\"");
       }
+      layout.marks.push_back({i, columns.last, FieldLegend(copy, i, columns)});
       i = columns.last + 1;
     } else if (c == L'#') {
       CheckCounter(index, copy, i, source);
+      const int first = i;
       while (copy[i] == L'#') ++i;
+      layout.marks.push_back({first, i - 1,
+                              std::string(static_cast<size_t>(i - first), '#') +
+                                  " sheet counter, " + Columns(first, i - 1)});
     } else if (c == L'@') {
       const Substitution found = ScanSubstitution(copy, i, true);
+      if (found.kind != SubstitutionKind::kNone) {
+        layout.marks.push_back({i, found.end - 1, SubstitutionLegend(found, i)});
+      }
       if (found.kind == SubstitutionKind::kRecordSegment) {
         showsRecord = true;
         m_RecordFields.emplace(found.number, std::make_pair(index, source[i]));
@@ -74,6 +155,7 @@ void BlankPartCheck::CheckTextLine(size_t index) {
     }
   }
   if (showsRecord) ++m_RecordLines;
+  m_Layout.push_back(layout);
 }
 
 // A run of "#" is always the sheet counter; next to a letter or digit it was

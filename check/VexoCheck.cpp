@@ -86,9 +86,26 @@ void CheckPartsTogether(vexo::DiagnosticSink& sink, const std::string& partTwoNa
   }
 }
 
+// Every text line of the part, a ruler under the columns of each placeholder,
+// and a legend line per placeholder.
+void PrintLayout(const vexo::BlankPartCheck& part) {
+  for (const vexo::LayoutLine& line : part.Layout()) {
+    std::printf("%s:%d\n %s\n", part.Name().c_str(), part.Lines()[line.index].line,
+                line.text.c_str());
+    if (line.marks.empty()) continue;
+    std::string ruler;
+    for (const vexo::LayoutMark& mark : line.marks) {
+      ruler.resize(static_cast<size_t>(mark.first), ' ');
+      ruler.append(static_cast<size_t>(mark.last - mark.first + 1), '^');
+    }
+    std::printf(" %s\n", ruler.c_str());
+    for (const vexo::LayoutMark& mark : line.marks) std::printf("   %s\n", mark.legend.c_str());
+  }
+}
+
 // Checks every part that exists, in the order of the run. False when part 1
 // cannot be had.
-bool CheckBlank(vexo::DiagnosticSink& sink, long records) {
+bool CheckBlank(vexo::DiagnosticSink& sink, long records, bool layout) {
   OutputFile nowhere(L"", false);  // the blank's own messages are not wanted
   Blank blank(Tbl::BlankFile.c_str(), nowhere);
   if (blank.PartPath(1).empty()) {
@@ -103,6 +120,7 @@ bool CheckBlank(vexo::DiagnosticSink& sink, long records) {
     Tbl::TabHdrField.First();
     checks[part] = std::make_unique<vexo::BlankPartCheck>(blank.PartPath(part), sink);
     if (checks[part]->Check()) parts[part] = checks[part].get();
+    if (parts[part] && layout) PrintLayout(*parts[part]);
   }
   if (!parts[1]) {
     ReportFile(sink, Utf8(blank.PartPath(1)), "no-part-1",
@@ -143,7 +161,8 @@ int main(int argc, char** argv) {
     ReportFile(sink, Utf8(Tbl::InpFile), "no-data",
                "the data file cannot be opened: vexo stops with message 11113; check -I");
   }
-  const bool checked = CheckBlank(sink, records);
+  const bool checked = CheckBlank(sink, records, options.layout);
+  std::fflush(stdout);  // a layout comes before the count
   sink.Summary();
   if (!checked) return kCannotCheck;
   if (sink.Errors() > 0 || (options.strict && sink.Warnings() > 0)) return kProblems;
