@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <map>
 #include <random>
@@ -101,17 +103,43 @@ TEST(DataWriterTest, ScannersReadBackEveryCell) {
   }
 }
 
-// Texts the format cannot carry exactly are refused and leave no trace.
-TEST(DataWriterTest, RefusesWhatCannotBeReadBack) {
+// Code points at the edges of the UTF-8 ranges, in their shortest form and
+// one byte longer, and cut short: a text is taken exactly when it is a
+// Unicode scalar value in its shortest form. Numbers the file cannot hold
+// and headers after the first record are refused too; nothing refused is
+// written.
+TEST(DataWriterTest, TakesExactlyWhatCanBeReadBack) {
+  const auto shortest = [](uint32_t c) {
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  };
+  const auto encode = [](uint32_t c, int length) {
+    if (length == 1) return std::string(1, static_cast<char>(c));
+    std::string bytes(1, static_cast<char>((0xF00 >> length) | (c >> (6 * (length - 1)))));
+    for (int k = length - 2; k >= 0; --k)
+      bytes += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+    return bytes;
+  };
   std::ostringstream out;
   vexo::DataWriter writer(out);
-  for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "a\xE2\x82", "\x9F"})
-    EXPECT_FALSE(writer.Header(1, bad)) << bad;
+  std::string written;
+  for (uint32_t edge : {0x80u, 0x800u, 0xD800u, 0xE000u, 0x10000u, 0x110000u}) {
+    for (uint32_t c = edge - 2; c < edge + 2; ++c) {
+      for (int length = shortest(c); length <= std::min(4, shortest(c) + 1); ++length) {
+        const std::string bytes = encode(c, length);
+        const bool valid = length == shortest(c) && (c < 0xD800 || c > 0xDFFF) && c <= 0x10FFFF;
+        EXPECT_EQ(writer.Header(1, bytes), valid) << std::hex << c << " in " << length;
+        if (valid) written += "&1;" + bytes + "\n";
+        if (length > 1) {
+          EXPECT_FALSE(writer.Header(1, bytes.substr(0, bytes.size() - 1)));
+        }
+      }
+    }
+  }
   EXPECT_FALSE(writer.Header(-1, "x"));
   EXPECT_FALSE(writer.Field(0, "x"));
   EXPECT_TRUE(writer.Field(1, "x"));
   EXPECT_FALSE(writer.Header(1, "late"));
-  EXPECT_EQ(out.str(), "$1;x\n");
+  EXPECT_EQ(out.str(), written + "$1;x\n");
 }
 
 }  // namespace
