@@ -12,6 +12,7 @@
 #include "data/DataWriter.h"
 #include "state/Tbl.h"
 #include "util/DBString.h"
+#include "util/test_scratch.h"
 
 namespace {
 
@@ -64,7 +65,9 @@ TEST(DataWriterTest, ScannersReadBackEveryCell) {
       for (size_t k = pick(7); k > 0; --k) segment += pieces[pick(std::size(pieces))];
     return segments;
   };
-  const std::string path = testing::TempDir() + "vexo_data_writer.txt";
+  // A directory of its own: test runs at once on one machine must not meet.
+  const ScratchDir dir;
+  const std::string path = dir.Path("data.txt");
   for (int round = 0; round < 300; ++round) {
     std::ostringstream out;
     vexo::DataWriter writer(out);
