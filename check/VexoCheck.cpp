@@ -5,6 +5,7 @@
 
 #include "check/BlankCheck.h"
 #include "check/CheckOptions.h"
+#include "check/DataCheck.h"
 #include "check/Diagnostics.h"
 #include "io/OutputFile.h"
 #include "io/TextEncoding.h"
@@ -105,7 +106,7 @@ void PrintLayout(const vexo::BlankPartCheck& part) {
 
 // Checks every part that exists, in the order of the run. False when part 1
 // cannot be had.
-bool CheckBlank(vexo::DiagnosticSink& sink, long records, bool layout) {
+bool CheckBlank(vexo::DiagnosticSink& sink, bool layout, bool dataOpen) {
   OutputFile nowhere(L"", false);  // the blank's own messages are not wanted
   Blank blank(Tbl::BlankFile.c_str(), nowhere);
   if (blank.PartPath(1).empty()) {
@@ -127,6 +128,12 @@ bool CheckBlank(vexo::DiagnosticSink& sink, long records, bool layout) {
                "part 1 of the blank cannot be read: vexo prints nothing and stops with message "
                "11115; check -B and -P");
     return false;
+  }
+  // The data is read once the parts have declared their record fields.
+  long records = -1;
+  if (dataOpen) {
+    vexo::DataCheck data(Tbl::InpFile, sink);
+    if (data.Check()) records = data.Records();
   }
   CheckPartsTogether(sink, Utf8(blank.PartPath(2)), parts, records);
   return true;
@@ -153,15 +160,14 @@ int main(int argc, char** argv) {
   vexo::DiagnosticSink sink(options.json);
   // Header fields given by the data file take part in the blank's checks.
   Tbl data;
-  long records = -1;
-  if (data.GetHider()) {
+  const bool dataOpen = data.GetHider();
+  if (dataOpen) {
     if (!Tbl::BegParam.empty()) data.GetBegin();
-    for (records = 0; data.GetRecord();) ++records;
   } else if (Tbl::InpFile != L"NULL") {
     ReportFile(sink, Utf8(Tbl::InpFile), "no-data",
                "the data file cannot be opened: vexo stops with message 11113; check -I");
   }
-  const bool checked = CheckBlank(sink, records, options.layout);
+  const bool checked = CheckBlank(sink, options.layout, dataOpen);
   std::fflush(stdout);  // a layout comes before the count
   sink.Summary();
   if (!checked) return kCannotCheck;
