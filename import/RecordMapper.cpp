@@ -19,18 +19,14 @@ void RecordMapper::Fail(size_t column, std::string message) {
 }
 
 void RecordMapper::EndRow() {
-  if (!m_Error.empty()) return;
-  if (m_FirstRow) {
-    m_FirstRow = false;
+  const bool firstRow = m_FirstRow;
+  m_FirstRow = false;
+  if (firstRow) {
     if (m_Options.headerRow) m_Names.assign(m_Cells.begin(), m_Cells.begin() + m_Count);
     ResolveColumns();
-    if (!m_Error.empty() || m_Options.headerRow) {
-      m_Count = 0;
-      ++m_Row;
-      return;
-    }
   }
-  WriteRecord();
+  // The header row is no record, and after an error nothing more is written.
+  if (m_Error.empty() && !(firstRow && m_Options.headerRow)) WriteRecord();
   m_Count = 0;
   ++m_Row;
 }
