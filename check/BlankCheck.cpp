@@ -180,7 +180,16 @@ void BlankPartCheck::CheckJumps() {
     if (line[0] != L'>') continue;
     const Command command = ReadCommand(line.c_str());
     if (command.kind != Line::kJump || command.error >= 0) continue;
-    if (m_Labels.count(command.number)) continue;
+    const auto label = m_Labels.find(command.number);
+    if (label != m_Labels.end()) {
+      if (command.cond == 0 && label->second < i && !TextBetween(label->second, i)) {
+        Report(Severity::kWarning, "endless-jump", i, 1,
+               "this jump goes back to label " + std::to_string(command.number) +
+                   " with no text line on the way: the walk goes round without printing and "
+                   "vexo ends it with message 11112; put a text line inside the loop");
+      }
+      continue;
+    }
     Refuse("missing-label", i, command.numberAt,
            "no label " + std::to_string(command.number) + " in this part", Tbl::errNoLabel,
            "add a line \">" + std::to_string(command.number) + "\" or jump to a label that exists");
@@ -205,6 +214,13 @@ void BlankPartCheck::CheckFileShape() {
            "a line longer than 4095 characters: vexo drops character 4096 and reads the rest as a "
            "line of its own; split the line");
   }
+}
+
+bool BlankPartCheck::TextBetween(size_t from, size_t to) const {
+  for (size_t i = from + 1; i < to; ++i) {
+    if (m_Lines[i].text[0] != L'>') return true;
+  }
+  return false;
 }
 
 bool BlankPartCheck::LoopsBack() const {

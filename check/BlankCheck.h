@@ -67,6 +67,8 @@ class BlankPartCheck {
   void CheckCommand(size_t index);
   void CheckMacro(size_t index, const Command& command);
   void CheckJumps();
+  // Whether a text line stands between lines `from` and `to`.
+  bool TextBetween(size_t from, size_t to) const;
   void CheckFileShape();
   // The warnings of a text line, read as rendering reads it (defined in
   // TextLineCheck.cpp).
