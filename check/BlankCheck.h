@@ -33,6 +33,23 @@ struct LayoutLine {
   std::vector<LayoutMark> marks;
 };
 
+// A placeholder that ends its line without "?": as wide as itself.
+struct OpenPlaceholder {
+  size_t index = 0;  // its line in BlankPartCheck::Lines
+  int at = 0;        // its first character in that line
+  bool record = false;
+  long number = 0;
+  int width = 0;
+  std::string spelt;
+};
+
+// The longest value a field is given, and the record (from 1) that gives it
+// first; record 0 for a header field.
+struct LongestValue {
+  int length = 0;
+  long record = 0;
+};
+
 // Checks a part of a blank, in the order the run loads them, against the
 // field store as the run leaves it: text lines register their fields and
 // macro declarations bind theirs, so later parts are checked as the run
@@ -50,6 +67,13 @@ class BlankPartCheck {
   // Where each record field that a text line prints is first shown: its
   // line's index and the character there.
   const std::map<long, std::pair<size_t, int>>& RecordFields() const { return m_RecordFields; }
+  // Placeholders at the end of their line without "?" that are wide enough
+  // for short values; whether the data's values fit is checked afterwards.
+  const std::vector<OpenPlaceholder>& OpenPlaceholders() const { return m_Open; }
+  // Warns of each open placeholder narrower than the longest value of its
+  // field.
+  void CheckOpenPlaceholders(const std::map<long, LongestValue>& records,
+                             const std::map<long, LongestValue>& headers);
   // Every text line, as rendering reads it.
   const std::vector<LayoutLine>& Layout() const { return m_Layout; }
   // How many text lines print a record field.
@@ -87,6 +111,7 @@ class BlankPartCheck {
   std::map<long, size_t> m_Labels;  // label number to its line's index
   std::map<long, std::pair<size_t, int>> m_RecordFields;
   std::vector<LayoutLine> m_Layout;
+  std::vector<OpenPlaceholder> m_Open;
   int m_RecordLines = 0;
   size_t m_LoadedEnd = 0;  // the byte after the last line the loader reads
   bool m_Refused = false;

@@ -39,7 +39,15 @@ bool DataCheck::Check() {
   DataReader reader;
   if (!reader.GetHider()) return false;
   m_HeaderEnd = reader.GetFilePointer() - (reader.HoldsCharacter() ? 1 : 0);
-  while (reader.GetRecord()) ++m_Records;
+  while (reader.GetRecord()) {
+    ++m_Records;
+    for (const long field : m_Measured) {
+      if (!Tbl::TabRcdField.SetCurrent(field)) continue;
+      const int length = Tbl::TabRcdField.Ostatok();
+      LongestValue& longest = m_Longest[field];
+      if (length > longest.length) longest = {length, m_Records};
+    }
+  }
   const long stop = reader.GetFilePointer();
 
   m_File = std::fopen(m_Name.c_str(), "rb");

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "check/BlankCheck.h"
 #include "check/Diagnostics.h"
 
 namespace vexo {
@@ -21,6 +23,10 @@ class DataCheck {
 
   // Checks the file; false when it cannot be opened.
   bool Check();
+  // The longest first value that the records give each of `fields`; call
+  // before Check.
+  void Measure(const std::vector<long>& fields) { m_Measured = fields; }
+  const std::map<long, LongestValue>& Longest() const { return m_Longest; }
   // Records that vexo reads to their closing "@".
   long Records() const { return m_Records; }
 
@@ -40,6 +46,8 @@ class DataCheck {
   std::string m_Name;
   DiagnosticSink& m_Sink;
   long m_Records = 0;
+  std::vector<long> m_Measured;
+  std::map<long, LongestValue> m_Longest;
   long m_Stop = -1;  // the byte after which vexo reads nothing, -1 at the end
   long m_HeaderEnd = 0;
   long m_Record = 0;  // the record the scan is in, from 0

@@ -123,7 +123,10 @@ void BlankPartCheck::CheckTextLine(size_t index) {
       showsRecord = showsRecord || c == L'$';
       if (c == L'$') m_RecordFields.emplace(columns.number, std::make_pair(index, source[i]));
       const int width = columns.last - i + 1;
-      if (copy[columns.stretchEnd] == 0 && width < kNarrowWidth) {
+      if (copy[columns.stretchEnd] == 0 && width >= kNarrowWidth) {
+        m_Open.push_back({index, source[i], c == L'$', columns.number, width,
+                          Narrow(std::wstring(copy + i, copy + columns.stretchEnd))});
+      } else if (copy[columns.stretchEnd] == 0) {
         const std::wstring spelt(copy + i, copy + columns.stretchEnd);
         Report(Severity::kWarning, "narrow-field", index, source[i],
                "the placeholder \"" + Narrow(spelt) + "\" ends the line without \"?\", so it is " +
@@ -182,6 +185,26 @@ void BlankPartCheck::CheckMacroSymbol(size_t index, const wchar_t* copy, int at,
          "\"" + Narrow(std::wstring(1, symbol)) +
              "\" is a macro symbol, so vexo prints a field here instead of the character; choose a "
              "symbol that the text does not use");
+}
+
+}  // namespace vexo
+
+namespace vexo {
+
+void BlankPartCheck::CheckOpenPlaceholders(const std::map<long, LongestValue>& records,
+                                           const std::map<long, LongestValue>& headers) {
+  for (const OpenPlaceholder& open : m_Open) {
+    const auto& values = open.record ? records : headers;
+    const auto longest = values.find(open.number);
+    if (longest == values.end() || longest->second.length <= open.width) continue;
+    const LongestValue& value = longest->second;
+    Report(Severity::kWarning, "narrow-field", open.index, open.at,
+           "the placeholder \"" + open.spelt + "\" ends the line without \"?\", so it is " +
+               std::to_string(open.width) + " columns wide, and a value of " +
+               std::to_string(value.length) + " characters" +
+               (value.record > 0 ? " (record " + std::to_string(value.record) + ")" : "") +
+               " wraps onto further lines; mark the field's last column with \"?\"");
+  }
 }
 
 }  // namespace vexo

@@ -1,7 +1,9 @@
 // Entry point of vexo-check: vexo's command line, read the way vexo reads it,
 // and every problem of the blank and the data that vexo would meet.
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "check/BlankCheck.h"
 #include "check/CheckOptions.h"
@@ -132,8 +134,24 @@ bool CheckBlank(vexo::DiagnosticSink& sink, bool layout, bool dataOpen) {
   // The data is read once the parts have declared their record fields.
   long records = -1;
   if (dataOpen) {
+    std::vector<long> recordFields;
+    std::map<long, vexo::LongestValue> headerValues;
+    for (vexo::BlankPartCheck* part : parts) {
+      if (!part) continue;
+      for (const vexo::OpenPlaceholder& open : part->OpenPlaceholders()) {
+        if (open.record) {
+          recordFields.push_back(open.number);
+        } else if (Tbl::TabHdrField.SetCurrent(open.number)) {
+          headerValues[open.number] = {Tbl::TabHdrField.Ostatok(), 0};
+        }
+      }
+    }
     vexo::DataCheck data(Tbl::InpFile, sink);
+    data.Measure(recordFields);
     if (data.Check()) records = data.Records();
+    for (vexo::BlankPartCheck* part : parts) {
+      if (part) part->CheckOpenPlaceholders(data.Longest(), headerValues);
+    }
   }
   CheckPartsTogether(sink, Utf8(blank.PartPath(2)), parts, records);
   return true;
