@@ -95,14 +95,16 @@ class FieldTab : private std::map<long, Field*> {
   // current field, and does nothing (or gives 0) when no field is current.
   wchar_t GetSym() {
     if (!m_Current || !m_Current->Exist()) return 0;
+    const size_t from = m_Current->Pos();
     const wchar_t c = m_Current->GetSym();
-    --m_Unread;
-    if (!m_Current->Exist()) --m_Filled;
+    Consumed(from);
     return c;
   }
   int GetSyms(wchar_t* out, int n) {
-    int count = 0;
-    OnCurrent([&](Field& field) { count = field.GetSyms(out, n); });
+    if (!m_Current || !m_Current->Exist()) return 0;
+    const size_t from = m_Current->Pos();
+    const int count = m_Current->GetSyms(out, n);
+    Consumed(from);
     return count;
   }
   void ReturnSym() {
@@ -111,7 +113,10 @@ class FieldTab : private std::map<long, Field*> {
   int Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
   int Ostatok(int limit) { return m_Current ? m_Current->Ostatok(limit) : 0; }
   void DelSeparator() {
-    OnCurrent([](Field& field) { field.DelSeparator(); });
+    if (!m_Current || !m_Current->Exist()) return;
+    const size_t from = m_Current->Pos();
+    m_Current->DelSeparator();
+    Consumed(from);
   }
   void PutSym(wchar_t c) {
     Append([c](Field& field) { field.PutSym(c); });
@@ -205,6 +210,13 @@ class FieldTab : private std::map<long, Field*> {
       change(*field);
       Recount(*field, before);
     }
+  }
+  // Corrects the counts after the current field, which had unread text, was
+  // read on from position from: reading moves forward and never past the
+  // end.
+  void Consumed(size_t from) {
+    m_Unread -= m_Current->Pos() - from;
+    if (!m_Current->Exist()) --m_Filled;
   }
   // Corrects the counts for field, whose unread length was before.
   void Recount(const Field& field, size_t before) {
