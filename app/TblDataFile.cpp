@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "state/Tbl.h"
 
@@ -174,8 +175,9 @@ int Tbl::GetRecord() {
   return 0;
 }
 
-void Tbl::GetBegin() {
-  if (BegParam.empty()) return;
+std::vector<std::wstring> Tbl::BeginFiles() {
+  std::vector<std::wstring> names;
+  if (BegParam.empty()) return names;
   const std::wstring list = PathBlank;
   size_t start = 0;
   for (;;) {
@@ -183,9 +185,12 @@ void Tbl::GetBegin() {
     std::wstring name = list.substr(
         start, semicolon == std::wstring::npos ? std::wstring::npos : semicolon - start);
     if (!name.empty() && name.back() != L'/') name.push_back(L'/');
-    name += BegParam;
-    ReadBeginFile(name);
-    if (semicolon == std::wstring::npos || semicolon + 1 >= list.size()) return;
+    names.push_back(name + BegParam);
+    if (semicolon == std::wstring::npos || semicolon + 1 >= list.size()) return names;
     start = semicolon + 1;
   }
+}
+
+void Tbl::GetBegin() {
+  for (const std::wstring& name : BeginFiles()) ReadBeginFile(name);
 }

@@ -1,6 +1,10 @@
 // The report run: the records of the data file poured into the blank.
+#include <cstring>
+#include <vector>
+
 #include "io/Console.h"
 #include "io/OutputFile.h"
+#include "io/SameFile.h"
 #include "state/Tbl.h"
 #include "template/Blank.h"
 
@@ -22,16 +26,56 @@ void PrintRest(Blank& blank, OutputFile& out, std::wstring& text) {
   while (Line* line = blank.Next(1)) PrintLine(*line, out, text);
 }
 
+// Whether the output names a file the run reads: the data file, a part of the
+// blank or a begin-parameter file. Opening it would empty it before it is
+// read.
+bool OutputIsAnInput() {
+  if (Tbl::OutFile == L"CON") return false;
+  std::vector<std::wstring> inputs = Tbl::BeginFiles();
+  inputs.push_back(Tbl::InpFile);
+  for (int part = 1; part <= 3; ++part) {
+    const std::wstring path = Blank::PartPath(Tbl::BlankFile, part);
+    if (!path.empty()) inputs.push_back(path);
+  }
+  for (const std::wstring& input : inputs) {
+    if (vexo::SameFile(Tbl::OutFile, input)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
+// Nothing that the run reads is opened for writing, and a report that did
+// not get out whole is an error, whatever the run made of it.
 int Tbl::Execute() {
-  OutputFile out(OutFile.c_str(), Add != 0);
-  Blank blank(BlankFile.c_str(), out);
   totBreak = 0;
+  if (OutputIsAnInput()) {
+    vexo::ConsoleLine(Err(errOutput) + OutFile);
+    return 1;
+  }
+  OutputFile out(OutFile.c_str(), Add != 0);
   if (!out.IsUsable()) {
     WriteMessage(MessageRoute::kConsoleOnly, Err(errOutput) + OutFile, out);
     return 1;
   }
+  int status;
+  {
+    Blank blank(BlankFile.c_str(), out);
+    status = Pour(blank, out);
+  }
+  if (!out.Close()) {
+    const char* reason = std::strerror(out.Error());
+    WriteMessage(
+        MessageRoute::kConsoleOnly,
+        Err(errOutput) + OutFile + L": " + std::wstring(reason, reason + std::strlen(reason)), out);
+    return 1;
+  }
+  return status;
+}
+
+// The run from the header to the closing pass, once the output is open. It
+// ends early, with status 0, once a write has failed: Execute reports that.
+int Tbl::Pour(Blank& blank, OutputFile& out) {
   if (!GetHider()) {
     WriteMessage(MessageRoute::kConsoleAndReport, Err(errNoInput) + InpFile, out);
     return 1;
@@ -43,7 +87,7 @@ int Tbl::Execute() {
   }
 
   std::wstring text;
-  while (GetRecord()) {
+  while (out.Error() == 0 && GetRecord()) {
     blank.ClrCount();
     bool firstOverflow = true;
     size_t progress = 0;  // unread record text at the last overflow
@@ -68,6 +112,8 @@ int Tbl::Execute() {
       progress = left;
     }
   }
+
+  if (out.Error() != 0) return 0;
 
   PrintRest(blank, out, text);
   if (blank.Load(3)) PrintRest(blank, out, text);

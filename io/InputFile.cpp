@@ -1,10 +1,11 @@
 #include "io/InputFile.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <string>
 
 #include "io/StreamBuffer.h"
@@ -15,9 +16,31 @@ namespace {
 // A data file is read from start to end: a large buffer makes that a few
 // system calls per megabyte.
 constexpr size_t kFileBuffer = 1 << 16;
-// The buffer of a mapped stream. Every seek fills it again from the mapping,
-// so it holds a few lines of a blank, not the whole part.
-constexpr size_t kMappedBuffer = 1024;
+
+bool IsDirectory(int fd) {
+  struct stat info;
+  return fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Appends everything fd delivers to bytes. False on a read error or beyond
+// limit bytes in all.
+bool ReadAll(int fd, std::vector<char>& bytes, size_t limit) {
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    bytes.reserve(std::min(static_cast<size_t>(info.st_size), limit));
+  }
+  char chunk[1 << 16];
+  for (;;) {
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (static_cast<size_t>(got) > limit - bytes.size()) return false;
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+}
 
 }  // namespace
 
@@ -27,12 +50,13 @@ InputFile::InputFile(const wchar_t* name) {
 
 InputFile::~InputFile() { Close(); }
 
+// The copy's storage is kept for the next file.
 void InputFile::Close() {
   if (m_Stream) fclose(m_Stream);
   m_Stream = nullptr;
-  if (m_Map) munmap(m_Map, m_MapSize);
-  m_Map = nullptr;
-  m_MapSize = 0;
+  m_InMemory = false;
+  m_Bytes.clear();
+  m_Index = 0;
 }
 
 bool InputFile::Open(const wchar_t* name) {
@@ -40,44 +64,37 @@ bool InputFile::Open(const wchar_t* name) {
   std::string path;
   if (!name || !vexo::FileSystemName(name, path)) return false;
   m_Stream = fopen(path.c_str(), "rb");
-  if (m_Stream) vexo::UseBuffer(m_Stream, m_Buffer, kFileBuffer);
-  return m_Stream != nullptr;
-}
-
-bool InputFile::OpenForSeeking(const wchar_t* name) {
-  Close();
-  std::string path;
-  if (!name || !vexo::FileSystemName(name, path)) return false;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat info;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    void* map = mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-    if (map != MAP_FAILED) {
-      m_Stream = fmemopen(map, static_cast<size_t>(info.st_size), "rb");
-      if (m_Stream) {
-        close(fd);
-        m_Map = map;
-        m_MapSize = static_cast<size_t>(info.st_size);
-        vexo::UseBuffer(m_Stream, m_Buffer, kMappedBuffer);
-        return true;
-      }
-      munmap(map, static_cast<size_t>(info.st_size));
-    }
-  }
-  m_Stream = fdopen(fd, "rb");
-  if (!m_Stream) {
-    close(fd);
+  if (!m_Stream) return false;
+  // fopen opens a directory too, whose every read then fails.
+  if (IsDirectory(fileno(m_Stream))) {
+    Close();
     return false;
   }
   vexo::UseBuffer(m_Stream, m_Buffer, kFileBuffer);
   return true;
 }
 
+bool InputFile::ReadIntoMemory(const wchar_t* name) {
+  Close();
+  std::string path;
+  if (!name || !vexo::FileSystemName(name, path)) return false;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool read = !IsDirectory(fd) && ReadAll(fd, m_Bytes, kMaxInMemory);
+  close(fd);
+  if (!read) {
+    Close();
+    return false;
+  }
+  m_InMemory = true;
+  return true;
+}
+
 // The lead byte fixes the length; continuation bytes give their low six bits
 // whatever their top bits are, so every byte sequence decodes to something or
 // to nothing, and values up to 0x1FFFFF come out as computed.
-bool InputFile::GetLongSequence(FILE* stream, int lead, wchar_t& c) {
+template <class Bytes>
+bool InputFile::GetLongSequence(Bytes& bytes, int lead, wchar_t& c) {
   unsigned int code;
   int continuation;
   if ((lead & 0xF0) == 0xE0) {
@@ -90,7 +107,7 @@ bool InputFile::GetLongSequence(FILE* stream, int lead, wchar_t& c) {
     return false;
   }
   for (int i = 0; i < continuation; ++i) {
-    const int next = getc_unlocked(stream);
+    const int next = bytes.Next();
     if (next == EOF) return false;
     code = (code << 6) | (static_cast<unsigned int>(next) & 0x3F);
   }
@@ -98,10 +115,25 @@ bool InputFile::GetLongSequence(FILE* stream, int lead, wchar_t& c) {
   return true;
 }
 
-// Only the first character can come from the put-back slot, so the loop
-// after it reads the stream directly. Printable ASCII, by far the most of a
-// blank, is stored at once; everything else goes through store.
+template bool InputFile::GetLongSequence(StreamBytes&, int, wchar_t&);
+template bool InputFile::GetLongSequence(MemoryBytes&, int, wchar_t&);
+
 bool InputFile::GetLine(wchar_t* buf, int max) {
+  if (m_Stream) {
+    StreamBytes bytes{m_Stream};
+    return GetLineFrom(bytes, buf, max);
+  }
+  MemoryBytes bytes = Remaining();
+  const bool got = GetLineFrom(bytes, buf, max);
+  m_Index = static_cast<size_t>(bytes.next - Start());
+  return got;
+}
+
+// Only the first character can come from the put-back slot, so the loop
+// after it reads the bytes directly. Printable ASCII, by far the most of a
+// blank, is stored at once; everything else goes through store.
+template <class Bytes>
+bool InputFile::GetLineFrom(Bytes& bytes, wchar_t* buf, int max) {
   wchar_t* out = buf;
   wchar_t* const end = buf + max;
   bool full = false;
@@ -120,24 +152,36 @@ bool InputFile::GetLine(wchar_t* buf, int max) {
     m_IsBack = false;
     more = store(m_BackChar);
   }
-  FILE* const stream = m_Stream;
-  while (more && stream) {
-    const int lead = getc_unlocked(stream);
+  while (more) {
+    const int lead = bytes.Next();
     if (lead > L'\r' && lead < 0x80 && out < end) {
       *out++ = static_cast<wchar_t>(lead);
       continue;
     }
     wchar_t c = static_cast<wchar_t>(lead);
-    if (lead == EOF || (lead >= 0x80 && !GetSequence(stream, lead, c))) break;
+    if (lead == EOF || (lead >= 0x80 && !GetSequence(bytes, lead, c))) break;
     more = store(c);
   }
   *out = 0;
   return full || out > buf;
 }
 
+size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended) {
+  if (m_Stream) {
+    StreamBytes bytes{m_Stream};
+    return GetRunFrom(bytes, buf, max, stops, ended);
+  }
+  MemoryBytes bytes = Remaining();
+  const size_t count = GetRunFrom(bytes, buf, max, stops, ended);
+  m_Index = static_cast<size_t>(bytes.next - Start());
+  return count;
+}
+
 // A sequence may decode to an ASCII character too, so a decoded character
 // is tested against stops as a plain byte is.
-size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended) {
+template <class Bytes>
+size_t InputFile::GetRunFrom(Bytes& bytes, wchar_t* buf, size_t max, const AsciiSet& stops,
+                             bool& ended) {
   wchar_t* out = buf;
   wchar_t* const end = buf + max;
   ended = false;
@@ -146,16 +190,14 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
     m_IsBack = false;
     *out++ = m_BackChar;
   }
-  FILE* const stream = m_Stream;
-  ended = !stream && out < end;
-  while (stream && out < end) {
-    const int lead = getc_unlocked(stream);
+  while (out < end) {
+    const int lead = bytes.Next();
     if (lead >= 0 && lead < 0x80 && !stops.HasAscii(lead)) {
       *out++ = static_cast<wchar_t>(lead);
       continue;
     }
     wchar_t c = static_cast<wchar_t>(lead);
-    if (lead == EOF || (lead >= 0x80 && !GetSequence(stream, lead, c))) {
+    if (lead == EOF || (lead >= 0x80 && !GetSequence(bytes, lead, c))) {
       ended = true;
       break;
     }
@@ -169,7 +211,14 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
 }
 
 void InputFile::SetFilePointer(long pos) {
-  if (m_Stream) fseek(m_Stream, pos, SEEK_SET);
+  if (m_Stream) {
+    fseek(m_Stream, pos, SEEK_SET);
+    return;
+  }
+  if (m_InMemory && pos >= 0) m_Index = std::min(static_cast<size_t>(pos), m_Bytes.size());
 }
 
-long InputFile::GetFilePointer() { return m_Stream ? ftell(m_Stream) : -1; }
+long InputFile::GetFilePointer() {
+  if (m_Stream) return ftell(m_Stream);
+  return m_InMemory ? static_cast<long>(m_Index) : -1;
+}

@@ -22,10 +22,12 @@ class AsciiSet {
   bool m_Member[128] = {};
 };
 
-// Reads a text file as UTF-8, decoded by hand into one wchar_t per character.
-// End of file, a read error, a byte that cannot start a sequence and a
-// sequence cut short all look the same: Get returns false (the bad byte is
-// consumed). The put-back slot is served before the file.
+// Reads a text file as UTF-8, decoded by hand into one wchar_t per character,
+// either streaming from the file (Open) or from a copy of the whole file taken
+// into memory at once (ReadIntoMemory). End of file, a read error, a byte that
+// cannot start a sequence and a sequence cut short all look the same: Get
+// returns false (the bad byte is consumed). The put-back slot is served
+// before the file.
 class InputFile {
  public:
   // Opens name when it is not null; callers test IsOpen afterwards.
@@ -34,16 +36,21 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Closes a stream already held, then opens name for reading. False when
-  // the file cannot be opened, the name is null or it cannot be turned into a
-  // file-system name. The put-back slot is kept.
+  // Closes what is held, then opens name for reading as a stream. False when
+  // the name is null or cannot be turned into a file-system name, or when the
+  // file cannot be opened or is a directory. The put-back slot is kept.
   bool Open(const wchar_t* name);
-  // Opens name as Open does, for a reader that goes back to noted positions
-  // again and again: a regular file is read through a read-only memory
-  // mapping, so that SetFilePointer costs no system call. A file that cannot
-  // be mapped (an empty file, a pipe, a device) is opened as Open opens it.
-  bool OpenForSeeking(const wchar_t* name);
-  bool IsOpen() const { return m_Stream != nullptr; }
+  // Closes what is held, then reads the whole of name into memory, and reads
+  // that copy from then on: what happens to the file afterwards changes
+  // nothing that is read, and SetFilePointer costs no system call. Works for
+  // pipes and devices too. False as for Open, and when reading fails or the
+  // file holds more than kMaxInMemory bytes; nothing is open then.
+  bool ReadIntoMemory(const wchar_t* name);
+  bool IsOpen() const { return m_Stream != nullptr || m_InMemory; }
+
+  // The largest file ReadIntoMemory takes: far above any blank, and a bound
+  // on what an endless source (a device, a pipe never closed) can cost.
+  static constexpr size_t kMaxInMemory = size_t{1} << 26;
 
   // Delivers the next character; false when none can be had.
   bool Get(wchar_t& c) {
@@ -52,7 +59,14 @@ class InputFile {
       c = m_BackChar;
       return true;
     }
-    return m_Stream && GetFromStream(m_Stream, c);
+    if (m_Stream) {
+      StreamBytes bytes{m_Stream};
+      return GetFrom(bytes, c);
+    }
+    MemoryBytes bytes = Remaining();
+    const bool got = GetFrom(bytes, c);
+    m_Index = static_cast<size_t>(bytes.next - Start());
+    return got;
   }
   // Puts c into the put-back slot, replacing a character held there.
   void PutBack(wchar_t c) {
@@ -71,7 +85,8 @@ class InputFile {
   size_t GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended);
 
   // Byte positions from the start of the file. With no file open, moving does
-  // nothing and the position is -1.
+  // nothing and the position is -1. In memory, a position past the end reads
+  // as the end and a negative one is ignored.
   void SetFilePointer(long pos);
   long GetFilePointer();
 
@@ -81,32 +96,59 @@ class InputFile {
   bool m_IsBack = false;
 
  private:
-  // Get without the put-back slot, from stream, the open stream.
-  static bool GetFromStream(FILE* stream, wchar_t& c) {
-    const int lead = getc_unlocked(stream);
+  // The two places bytes come from. Next gives the next byte, or EOF when
+  // there is none.
+  struct StreamBytes {
+    FILE* stream;
+    int Next() { return getc_unlocked(stream); }
+  };
+  struct MemoryBytes {
+    const unsigned char* next;
+    const unsigned char* end;
+    int Next() { return next < end ? *next++ : EOF; }
+  };
+
+  const unsigned char* Start() const {
+    return reinterpret_cast<const unsigned char*>(m_Bytes.data());
+  }
+  // The bytes of the copy in memory not read yet; none when nothing is there.
+  MemoryBytes Remaining() const { return MemoryBytes{Start() + m_Index, Start() + m_Bytes.size()}; }
+
+  // Get without the put-back slot.
+  template <class Bytes>
+  static bool GetFrom(Bytes& bytes, wchar_t& c) {
+    const int lead = bytes.Next();
     if (lead == EOF) return false;
     if (lead < 0x80) {
       c = static_cast<wchar_t>(lead);
       return true;
     }
-    return GetSequence(stream, lead, c);
+    return GetSequence(bytes, lead, c);
   }
   // Decodes the rest of a sequence whose lead byte (0x80 or above) was read.
   // Two-byte sequences, which carry the Cyrillic, Greek and most other
   // alphabets, are decoded here.
-  static bool GetSequence(FILE* stream, int lead, wchar_t& c) {
-    if ((lead & 0xE0) != 0xC0) return GetLongSequence(stream, lead, c);
-    const int next = getc_unlocked(stream);
+  template <class Bytes>
+  static bool GetSequence(Bytes& bytes, int lead, wchar_t& c) {
+    if ((lead & 0xE0) != 0xC0) return GetLongSequence(bytes, lead, c);
+    const int next = bytes.Next();
     if (next == EOF) return false;
     c = static_cast<wchar_t>((lead & 0x1F) << 6 | (next & 0x3F));
     return true;
   }
   // GetSequence for the other lead bytes.
-  static bool GetLongSequence(FILE* stream, int lead, wchar_t& c);
+  template <class Bytes>
+  static bool GetLongSequence(Bytes& bytes, int lead, wchar_t& c);
+  template <class Bytes>
+  bool GetLineFrom(Bytes& bytes, wchar_t* buf, int max);
+  template <class Bytes>
+  size_t GetRunFrom(Bytes& bytes, wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended);
   void Close();
 
-  // The mapping that m_Stream reads, when it reads one.
-  void* m_Map = nullptr;
-  size_t m_MapSize = 0;
   std::vector<char> m_Buffer;  // the buffer m_Stream reads into
+  // The copy of the file when it was read into memory, and the byte that is
+  // read next.
+  bool m_InMemory = false;
+  std::vector<char> m_Bytes;
+  size_t m_Index = 0;
 };

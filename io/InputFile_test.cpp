@@ -10,15 +10,22 @@
 
 namespace {
 
-class InputFileTest : public testing::Test {
+// Every rule holds for both ways of reading: streaming (false) and from the
+// copy in memory (true).
+class InputFileTest : public testing::TestWithParam<bool> {
  protected:
   // Writes a file; its name comes back widened byte by byte, as argv's are.
   std::wstring Write(const std::string& name, const std::string& bytes) {
     return m_Dir.Write(name, bytes);
   }
+  // Opens name in file the way under test.
+  static bool Open(InputFile& file, const std::wstring& name) {
+    return GetParam() ? file.ReadIntoMemory(name.c_str()) : file.Open(name.c_str());
+  }
   // The lines GetLine delivers until it returns false.
   std::vector<std::wstring> Lines(const std::string& bytes, int max) {
-    InputFile file(Write("lines", bytes).c_str());
+    InputFile file;
+    Open(file, Write("lines", bytes));
     std::vector<wchar_t> buf(max + 1);
     std::vector<std::wstring> got;
     while (file.GetLine(buf.data(), max)) got.emplace_back(buf.data());
@@ -36,7 +43,7 @@ std::vector<long> Chars(InputFile& file, int calls) {
 
 // Continuation bytes give their low six bits whatever their top bits are. A
 // byte that starts nothing, and a sequence cut off by the end, are consumed.
-TEST_F(InputFileTest, GetDecodesByTheLeadByteAndConsumesBadBytes) {
+TEST_P(InputFileTest, GetDecodesByTheLeadByteAndConsumesBadBytes) {
   const std::pair<std::string, std::vector<long>> cases[] = {
       {"A\r\n\xD0\x9F\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBB\xBF\xF7\xBF\xBF\xBF",
        {0x41, 0x0D, 0x0A, 0x41F, 0x20AC, 0x1F600, 0xFEFF, 0x1FFFFF, -1, -1}},
@@ -45,30 +52,33 @@ TEST_F(InputFileTest, GetDecodesByTheLeadByteAndConsumesBadBytes) {
       {"\xE2\x82", {-1, -1}},
       {"\xF0", {-1}}};
   for (const auto& [bytes, chars] : cases) {
-    InputFile file(Write("get", bytes).c_str());
+    InputFile file;
+    Open(file, Write("get", bytes));
     EXPECT_EQ(Chars(file, static_cast<int>(chars.size())), chars) << testing::PrintToString(bytes);
   }
 }
 
 // The put-back slot holds one character, comes before the file and survives
-// Open. A name opens in its widened and in its decoded form, or not at all.
-TEST_F(InputFileTest, PutBackAndOpen) {
+// Open. A name opens in its widened and in its decoded form, or not at all;
+// a directory does not open.
+TEST_P(InputFileTest, PutBackAndOpen) {
   InputFile file;
   file.PutBack(L'x');
   file.PutBack(L'y');
   EXPECT_EQ(Chars(file, 2), (std::vector<long>{L'y', -1}));
   file.PutBack(L'z');
   const std::wstring widened = Write("\xD0\x9F", "ab");
-  ASSERT_TRUE(file.Open(Write("first", "1").c_str()) && file.Open(widened.c_str()));
+  ASSERT_TRUE(Open(file, Write("first", "1")) && Open(file, widened));
   EXPECT_EQ(Chars(file, 4), (std::vector<long>{L'z', L'a', L'b', -1}));
-  EXPECT_TRUE(file.Open((widened.substr(0, widened.size() - 2) + L"\x41F").c_str()));
-  EXPECT_FALSE(file.Open((widened + wchar_t(0x200000)).c_str()));
+  EXPECT_TRUE(Open(file, widened.substr(0, widened.size() - 2) + L"\x41F"));
+  EXPECT_FALSE(Open(file, widened + wchar_t(0x200000)));
+  EXPECT_FALSE(Open(file, std::wstring(m_Dir.begin(), m_Dir.end())));
   EXPECT_EQ(Chars(file, 1), (std::vector<long>{-1}));
 }
 
 // Carriage returns are dropped and a bad byte ends a line. A line is cut at max
 // characters and the one after the cut is lost, line feed or not.
-TEST_F(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
+TEST_P(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
   // clang-format off
   const std::pair<std::string, std::vector<std::wstring>> cases[] = {
       {"", {}}, {"\r", {}}, {"\n", {L"\n"}}, {"A\r\nB", {L"A\n", L"B"}},
@@ -83,7 +93,8 @@ TEST_F(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
   // clang-format on
   for (const auto& [bytes, lines] : cases) EXPECT_EQ(Lines(bytes, 15), lines) << bytes;
   // A character in the put-back slot starts the line; a line feed there ends it.
-  InputFile file(Write("back", "bc\n").c_str());
+  InputFile file;
+  Open(file, Write("back", "bc\n"));
   wchar_t buf[16];
   for (const auto& [back, line] : {std::pair{L'a', L"abc\n"}, {L'\n', L"\n"}}) {
     file.SetFilePointer(0);
@@ -101,7 +112,7 @@ TEST_F(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
 // sequence, which waits in the put-back slot; at max characters; or where
 // Get fails, with ended set and the bad byte consumed. A character in the
 // slot comes first, and a stop there ends the run at once.
-TEST_F(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
+TEST_P(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
   struct Case {
     std::string bytes;
     wchar_t slot;  // 0: the slot is empty
@@ -125,7 +136,8 @@ TEST_F(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
                         {std::string("ab\0c", 4), 0, 9, L"ab", false, {0, L'c'}}};
   const AsciiSet stops = {L'\n', L'\\', L'$', L'\0'};
   for (const Case& c : cases) {
-    InputFile file(Write("run", c.bytes).c_str());
+    InputFile file;
+    Open(file, Write("run", c.bytes));
     if (c.slot != 0) file.PutBack(c.slot);
     wchar_t buf[16];
     bool ended = !c.ended;
@@ -136,40 +148,6 @@ TEST_F(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
   }
 }
 
-// A part read through a mapping reads as through Open, and a noted position
-// gives its line again after any other read, also across the stream buffer;
-// what cannot be mapped (empty, a device) opens as a plain stream.
-TEST_F(InputFileTest, OpenForSeekingReadsAndSeeksAsOpenDoes) {
-  const std::string longLine = std::string(300, 'w') + "\n";
-  const std::string cases[] = {"", "a\r\nb\n", "x\xD0\x9Fy\n\x9Fz\n", longLine + longLine + "end"};
-  for (const std::string& bytes : cases) {
-    const std::wstring name = Write("part", bytes);
-    InputFile plain(name.c_str());
-    InputFile mapped;
-    ASSERT_TRUE(mapped.OpenForSeeking(name.c_str()));
-    std::vector<long> positions;
-    std::vector<std::wstring> lines;
-    wchar_t buf[400];
-    for (;;) {
-      positions.push_back(mapped.GetFilePointer());
-      if (!mapped.GetLine(buf, 399)) break;
-      lines.emplace_back(buf);
-      ASSERT_TRUE(plain.GetLine(buf, 399));
-      EXPECT_EQ(lines.back(), buf);
-    }
-    EXPECT_FALSE(plain.GetLine(buf, 399));
-    for (size_t k = lines.size(); k-- > 0;) {
-      mapped.SetFilePointer(positions[k]);
-      ASSERT_TRUE(mapped.GetLine(buf, 399));
-      EXPECT_EQ(lines[k], buf) << k;
-    }
-  }
-  InputFile device;
-  EXPECT_TRUE(device.OpenForSeeking(L"/dev/null"));
-  wchar_t one[2];
-  EXPECT_FALSE(device.GetLine(one, 1));
-  EXPECT_FALSE(device.OpenForSeeking((Write("x", "") + L"-missing").c_str()));
-  EXPECT_FALSE(device.IsOpen());
-}
+INSTANTIATE_TEST_SUITE_P(StreamAndMemory, InputFileTest, testing::Bool());
 
 }  // namespace

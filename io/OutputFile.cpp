@@ -1,5 +1,6 @@
 #include "io/OutputFile.h"
 
+#include <cerrno>
 #include <cwchar>
 
 #include "io/StreamBuffer.h"
@@ -49,12 +50,28 @@ OutputFile& OutputFile::operator<<(long value) {
 // Values with no byte form are dropped from the text; the rest is written.
 void OutputFile::Write(const wchar_t* text, size_t length) {
   FILE* target = m_Console ? stdout : m_Stream;
-  if (!target) return;
+  if (!target || m_Error != 0) return;
   // m_Bytes only grows, so a run of lines of similar length never touches
   // the allocator or clears bytes it is about to overwrite.
   if (m_Bytes.size() < 4 * length) m_Bytes.resize(4 * length);
   bool complete = true;
   const char* end = vexo::EncodeUtf8(text, length, &m_Bytes[0], complete);
   const size_t count = static_cast<size_t>(end - m_Bytes.data());
-  if (count > 0) fwrite(m_Bytes.data(), 1, count, target);
+  if (count > 0 && fwrite(m_Bytes.data(), 1, count, target) != count) Fail(errno);
+}
+
+void OutputFile::Fail(int error) {
+  // A stream can fail without a system call having failed (an error left on
+  // standard output by an earlier writer): that is reported as EIO.
+  if (m_Error == 0) m_Error = error != 0 ? error : EIO;
+}
+
+// Standard output may have failed under the console messages too, which
+// share it: its error flag counts.
+bool OutputFile::Close() {
+  errno = 0;
+  if (m_Console && (fflush(stdout) != 0 || ferror(stdout))) Fail(errno);
+  if (m_Stream && fclose(m_Stream) != 0) Fail(errno);
+  m_Stream = nullptr;
+  return m_Error == 0;
 }

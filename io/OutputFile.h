@@ -8,12 +8,15 @@
 // Writes text as UTF-8 without a byte-order mark. The name "CON" means
 // standard output (the same stream the console messages use, so both appear
 // in the order written). A file that cannot be created makes a dead writer
-// that drops everything; IsUsable tells. Write errors are not reported.
+// that drops everything; IsUsable tells. Every write is checked: after the
+// first that fails nothing more is written, and Error keeps the system's
+// reason. Close says whether the whole report got out.
 class OutputFile {
  public:
   // Creates (or, with append, extends) the file name, or writes to standard
   // output for "CON".
   OutputFile(const wchar_t* name, bool append);
+  // Closes the file if Close has not.
   virtual ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -25,11 +28,20 @@ class OutputFile {
   // Decimal, with a minus sign for negatives.
   OutputFile& operator<<(long value);
 
+  // Writes out what is buffered and closes the file; standard output is
+  // flushed and stays open. False when this or an earlier write failed.
+  bool Close();
+  // The errno value of the first write that failed; 0 while none has.
+  int Error() const { return m_Error; }
+
  private:
   void Write(const wchar_t* text, size_t length);
+  // Keeps the reason of the first failure only.
+  void Fail(int error);
 
   FILE* m_Stream = nullptr;
   bool m_Console = false;
+  int m_Error = 0;
   std::string m_Bytes;         // encoding room, reused between writes
   std::vector<char> m_Buffer;  // the stream's buffer
 };

@@ -6,9 +6,13 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "fields/Field.h"
 #include "io/InputFile.h"
+
+class Blank;
+class OutputFile;
 
 // A Tbl object is the reader of the data file; everything else of the run is
 // static and lives for the whole process.
@@ -39,7 +43,8 @@ class Tbl : public InputFile {
   static void ReadCommandLine(int argc, char** argv);
 
   // The whole report run; 0 when it reached its end, 1 when it stopped on an
-  // error (output not opened, data file missing, part 1 or 2 not loaded).
+  // error (output not opened or naming one of the inputs, data file missing,
+  // part 1 or 2 not loaded) or the report could not be written whole.
   int Execute();
 
   // Opens InpFile on this object and reads the header into TabHdrField.
@@ -52,6 +57,8 @@ class Tbl : public InputFile {
   // Reads BegParam from every directory of the ";" list PathBlank, adding
   // header fields that are not given yet. Files found nowhere are no error.
   void GetBegin();
+  // The names GetBegin reads, in order; none when BegParam is empty.
+  static std::vector<std::wstring> BeginFiles();
 
   // The message text for an error number in the chosen language: message
   // 11104 + e for errJump to errCycleSheets, message 0 ("RUS0") for any other
@@ -69,6 +76,11 @@ class Tbl : public InputFile {
   static int CountList;           // the running counter of "#" runs
   static FieldTab TabHdrField;
   static FieldTab TabRcdField;
+
+ private:
+  // Execute's run once the output is open, from the header to the closing
+  // pass; its result as Execute's, write errors aside.
+  int Pour(Blank& blank, OutputFile& out);
 };
 
 namespace vexo {

@@ -14,8 +14,9 @@ struct Command;
 }
 
 // A blank of up to three part files named base name + ".1", ".2", ".3", one
-// part loaded at a time. Only the line table is kept; text lines are read
-// again from m_File when rendered. Errors in a part are written to the console
+// part loaded at a time. Loading reads the part's file once into m_File's
+// memory; text lines are read again from that copy when rendered, so the file
+// may change or go during the run. Errors in a part are written to the console
 // and into the report. The members are defined by job: construction, file
 // lookup and messages in BlankLocation.cpp, loading in BlankLoad.cpp, the
 // walk in BlankWalk.cpp.
@@ -41,11 +42,14 @@ class Blank {
   // The file name of part n as Load looks for it; empty when the base name
   // makes every Load fail.
   std::wstring PartPath(int n) const;
+  // The same for the blank with base name name, without building it.
+  static std::wstring PartPath(const std::wstring& name, int n);
 
   // Whether dir + "/" + name exists in the file system.
   static bool FileExist(const std::wstring& dir, const std::wstring& name);
 
-  // The one reader of part files, for loading and for rendering.
+  // The one reader of part files, for loading and for rendering: it holds the
+  // loaded part's bytes.
   static InputFile m_File;
 
  private:
@@ -58,7 +62,7 @@ class Blank {
   // Label number to the index of its label line, while a part is loaded.
   using Labels = std::unordered_map<long, int>;
 
-  std::wstring PathOf(const std::wstring& suffix) const;
+  static std::wstring PathOf(const std::wstring& name, const std::wstring& suffix);
   bool OpenPart(const std::wstring& suffix);
   void IndexTextLines();
   bool ClassifyLine(int i, const wchar_t* text, Labels& labels);

@@ -10,12 +10,21 @@
 
 InputFile Blank::m_File;
 
-Blank::Blank(const wchar_t* name, OutputFile& out) : m_Name(name), m_Out(out) {
+namespace {
+
+// The parts are named by appending ".1", ".2", ".3"; a name that has an
+// extension of its own would name other files, so it is refused.
+bool UsableName(const std::wstring& name) {
   std::wstring dir, file, ext;
-  _wsplitpath(m_Name, dir, file, ext);
-  // The parts are named by appending ".1", ".2", ".3"; a name that has an
-  // extension of its own would name other files, so it is refused at Load.
-  if (ext.empty()) m_NumList = 0;
+  _wsplitpath(name, dir, file, ext);
+  return ext.empty();
+}
+
+}  // namespace
+
+// An unusable name is refused at Load, not here.
+Blank::Blank(const wchar_t* name, OutputFile& out) : m_Name(name), m_Out(out) {
+  if (UsableName(m_Name)) m_NumList = 0;
 }
 
 Blank::~Blank() { delete[] m_Lines; }
@@ -28,19 +37,26 @@ bool Blank::FileExist(const std::wstring& dir, const std::wstring& name) {
 
 std::wstring Blank::PartPath(int n) const {
   if (m_NumList < 0) return std::wstring();
-  return PathOf(L"." + std::to_wstring(n));
+  return PathOf(m_Name, L"." + std::to_wstring(n));
 }
 
-std::wstring Blank::PathOf(const std::wstring& suffix) const {
-  if (Tbl::PathBlank.empty()) return m_Name + suffix;
-  return Tbl::PathBlank + L"/" + m_Name + suffix;
+std::wstring Blank::PartPath(const std::wstring& name, int n) {
+  if (!UsableName(name)) return std::wstring();
+  return PathOf(name, L"." + std::to_wstring(n));
 }
 
-// Opens the file of the part with the given suffix in m_File. With a blank
-// directory the file must exist there; the working directory is not tried.
+std::wstring Blank::PathOf(const std::wstring& name, const std::wstring& suffix) {
+  if (Tbl::PathBlank.empty()) return name + suffix;
+  return Tbl::PathBlank + L"/" + name + suffix;
+}
+
+// Reads the file of the part with the given suffix into m_File's memory: its
+// lines are read again for every sheet, and a part changed on disk during
+// the run must not change the report. With a blank directory the file must
+// exist there; the working directory is not tried.
 bool Blank::OpenPart(const std::wstring& suffix) {
   if (!Tbl::PathBlank.empty() && !FileExist(Tbl::PathBlank, m_Name + suffix)) return false;
-  return m_File.OpenForSeeking(PathOf(suffix).c_str());
+  return m_File.ReadIntoMemory(PathOf(m_Name, suffix).c_str());
 }
 
 void Blank::Report(const std::wstring& text) {
