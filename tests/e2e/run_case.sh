@@ -7,28 +7,32 @@
 # The case's inputs are copied (symbolic links followed, so a case may link
 # to files elsewhere in the tree) into a fresh scratch directory and vexo runs
 # there (cwd = that directory) with the arguments of the file "args", one per
-# line (an empty file means no argument at all). Checked afterwards:
+# line (an empty file means no argument at all). When the case has a file
+# "setup", its shell commands run first in the scratch directory (links,
+# directories, FIFOs with a writer in the background); whatever they leave
+# running in the background is killed when the case ends. Checked afterwards:
 #   status           the exit status;
 #   expected.out     the exact bytes written to standard output;
 #   expected.report  the exact bytes of the report file, whose name is
 #                    report.txt or the one line of "report.name". Without
 #                    expected.report no report file may appear;
 #   (always)         no file other than the report appears or disappears in
-#                    the scratch directory, and nothing is written to
-#                    standard error.
+#                    the scratch directory, every other file keeps its
+#                    bytes, and nothing is written to standard error.
 # In expected.out and expected.report the tokens {{DATE}} and {{DATETIME}}
 # stand for the local date ("%d.%m.%Y") and date and time ("%d.%m.%Y %H:%M")
 # of the run; the values taken just before and just after the run are both
 # tried, so a run across midnight or a minute boundary still compares.
 set -u
 
-vexo=$1
-case_dir=$2
+vexo=$(realpath "$1")
+case_dir=$(realpath "$2")
 name=$(basename "$case_dir")
-control=(args status expected.out expected.report report.name NOTES.md)
+control=(args status expected.out expected.report report.name NOTES.md setup)
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+# Background jobs of the setup (a FIFO's writer that nobody read) go too.
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$scratch"' EXIT
 work=$scratch/work
 mkdir "$work"
 cp -RL "$case_dir"/. "$work"/
@@ -39,8 +43,22 @@ args=()
 report=report.txt
 [ -f "$case_dir/report.name" ] && report=$(head -n1 "$case_dir/report.name")
 
+if [ -f "$case_dir/setup" ]; then
+  cd "$work" || exit 1
+  # shellcheck disable=SC1091
+  . "$case_dir/setup"
+  cd - >/dev/null || exit 1
+fi
+
 listing() { (cd "$work" && find . -mindepth 1 | LC_ALL=C sort); }
+# The bytes of every regular file, the report's excepted when one is expected.
+skip=()
+[ -f "$case_dir/expected.report" ] && skip=(! -path "./$report")
+contents() {
+  (cd "$work" && find . -type f ${skip[@]+"${skip[@]}"} -exec cksum {} + | LC_ALL=C sort -k3)
+}
 listing >"$scratch/files.before"
+contents >"$scratch/contents.before"
 
 date0=$(date +%d.%m.%Y); datetime0=$(date '+%d.%m.%Y %H:%M')
 # VEXO_WRAPPER, when set, is a command that runs vexo (memcheck.sh).
@@ -98,6 +116,11 @@ fi
 if ! cmp -s "$scratch/files.expected" "$scratch/files.after"; then
   fail "the files in the working directory are not as expected"
   diff -u --label expected --label actual "$scratch/files.expected" "$scratch/files.after"
+fi
+contents >"$scratch/contents.after"
+if ! cmp -s "$scratch/contents.before" "$scratch/contents.after"; then
+  fail "files other than the report changed"
+  diff -u --label before --label after "$scratch/contents.before" "$scratch/contents.after"
 fi
 if [ -f "$case_dir/expected.report" ] && [ -f "$work/$report" ]; then
   compare "report $report" "$case_dir/expected.report" "$work/$report"
