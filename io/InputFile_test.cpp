@@ -72,7 +72,7 @@ TEST_P(InputFileTest, PutBackAndOpen) {
   EXPECT_EQ(Chars(file, 4), (std::vector<long>{L'z', L'a', L'b', -1}));
   EXPECT_TRUE(Open(file, widened.substr(0, widened.size() - 2) + L"\x41F"));
   EXPECT_FALSE(Open(file, widened + wchar_t(0x200000)));
-  EXPECT_FALSE(Open(file, std::wstring(m_Dir.begin(), m_Dir.end())));
+  EXPECT_FALSE(Open(file, m_Dir.WidePath(".")));
   EXPECT_EQ(Chars(file, 1), (std::vector<long>{-1}));
 }
 
