@@ -35,12 +35,12 @@ bool Value(const std::string& arg, const char* name, std::string& value) {
 
 // "COLUMN=N,COLUMN=N": the last "=" of each item splits it, so that a
 // column name may hold "=" itself.
-std::string ReadFields(const std::string& spec, ImportOptions& options) {
+std::string ReadFields(const std::string& mapping, ImportOptions& options) {
   size_t start = 0;
-  while (start <= spec.size()) {
-    size_t end = spec.find(',', start);
-    if (end == std::string::npos) end = spec.size();
-    const std::string item = spec.substr(start, end - start);
+  while (start <= mapping.size()) {
+    size_t end = mapping.find(',', start);
+    if (end == std::string::npos) end = mapping.size();
+    const std::string item = mapping.substr(start, end - start);
     const size_t equals = item.rfind('=');
     const long n = equals == std::string::npos ? -1 : ParseFieldNumber(item.substr(equals + 1));
     if (equals == 0 || n < 1)
