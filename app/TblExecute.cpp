@@ -19,6 +19,11 @@ void PrintLine(Line& line, OutputFile& out, std::wstring& text) {
   line.ConvStr(text);
   text.push_back(L'\n');
   out << text;
+  if (Tbl::Observer) Tbl::Observer->LinePrinted();
+}
+
+void EndSheet(int nextPart) {
+  if (Tbl::Observer) Tbl::Observer->SheetEnds(nextPart);
 }
 
 // Prints the lines that the walk still hands out after the last record.
@@ -87,7 +92,9 @@ int Tbl::Pour(Blank& blank, OutputFile& out) {
   }
 
   std::wstring text;
-  while (out.Error() == 0 && GetRecord()) {
+  while (out.Error() == 0) {
+    if (Observer) Observer->RecordStarts(*this);
+    if (!GetRecord()) break;
     blank.ClrCount();
     bool firstOverflow = true;
     size_t progress = 0;  // unread record text at the last overflow
@@ -98,6 +105,7 @@ int Tbl::Pour(Blank& blank, OutputFile& out) {
       }
       if (!TabRcdField.Exist()) break;
       // The record goes on over a sheet of part 2.
+      EndSheet(2);
       if (!blank.Load(2)) {
         WriteMessage(MessageRoute::kConsoleAndReport, Err(errBlankLoad) + BlankFile + L".2", out);
         return 1;
@@ -116,6 +124,7 @@ int Tbl::Pour(Blank& blank, OutputFile& out) {
   if (out.Error() != 0) return 0;
 
   PrintRest(blank, out, text);
+  EndSheet(3);
   if (blank.Load(3)) PrintRest(blank, out, text);
   return 0;
 }

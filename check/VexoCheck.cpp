@@ -9,6 +9,7 @@
 #include "check/CheckOptions.h"
 #include "check/DataCheck.h"
 #include "check/Diagnostics.h"
+#include "check/RunCheck.h"
 #include "io/OutputFile.h"
 #include "io/TextEncoding.h"
 #include "state/Tbl.h"
@@ -186,6 +187,7 @@ int main(int argc, char** argv) {
                "the data file cannot be opened: vexo stops with message 11113; check -I");
   }
   const bool checked = CheckBlank(sink, options.layout, dataOpen);
+  if (checked && dataOpen) vexo::RunCheck(sink).Run();
   std::fflush(stdout);  // a layout comes before the count
   sink.Summary();
   if (!checked) return kCannotCheck;

@@ -92,6 +92,13 @@ void FieldTab::NoteWritten(Field* field) {
   m_Written.push_back(field);
 }
 
+bool FieldTab::NextNumber(long n, long& next) const {
+  const auto it = upper_bound(n);
+  if (it == end()) return false;
+  next = it->first;
+  return true;
+}
+
 Field* FieldTab::Add(std::unique_ptr<Field> owned) {
   Field* field = owned.get();
   const long n = field->Num();

@@ -177,6 +177,9 @@ class FieldTab : private std::map<long, Field*> {
   bool InsertFieldMac(long n, wchar_t c);
   // Deletes every field; the table is empty and no field is current.
   void freeAll();
+  // The lowest field number above n, for a walk over the table; false, with
+  // next unchanged, when there is none.
+  bool NextNumber(long n, long& next) const;
 
  private:
   bool FindMac(wchar_t c);

@@ -6,6 +6,12 @@
 #include "io/TextEncoding.h"
 
 namespace vexo {
+namespace {
+
+MessageListener listener_ = nullptr;
+void* listenerContext_ = nullptr;
+
+}  // namespace
 
 void ConsoleLine(const std::wstring& text) {
   std::string bytes;
@@ -16,8 +22,17 @@ void ConsoleLine(const std::wstring& text) {
 }
 
 void WriteMessage(MessageRoute route, const std::wstring& text, OutputFile& report) {
+  if (listener_) {
+    listener_(text, listenerContext_);
+    return;
+  }
   if (route != MessageRoute::kReportOnly) ConsoleLine(text);
   if (route != MessageRoute::kConsoleOnly) report << text << L"\n";
+}
+
+void SetMessageListener(MessageListener listener, void* context) {
+  listener_ = listener;
+  listenerContext_ = context;
 }
 
 }  // namespace vexo

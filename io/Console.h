@@ -19,4 +19,12 @@ enum class MessageRoute { kConsoleAndReport, kConsoleOnly, kReportOnly };
 // Writes text as one line to the places route names, the console first.
 void WriteMessage(MessageRoute route, const std::wstring& text, OutputFile& report);
 
+// Receives every message in place of the console and the report.
+using MessageListener = void (*)(const std::wstring& text, void* context);
+
+// While listener is set, WriteMessage hands it each message with context and
+// writes nothing itself; null, the start value, writes again. For a program
+// that runs a report in-process and shows its messages its own way.
+void SetMessageListener(MessageListener listener, void* context);
+
 }  // namespace vexo

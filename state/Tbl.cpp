@@ -22,6 +22,7 @@ int Tbl::Add = 0;
 int Tbl::totBreak = 0;
 size_t Tbl::FirstOst = 0;
 int Tbl::CountList = 0;
+vexo::RunObserver* Tbl::Observer = nullptr;
 FieldTab Tbl::TabHdrField;
 FieldTab Tbl::TabRcdField;
 

@@ -13,6 +13,9 @@
 
 class Blank;
 class OutputFile;
+namespace vexo {
+class RunObserver;
+}
 
 // A Tbl object is the reader of the data file; everything else of the run is
 // static and lives for the whole process.
@@ -76,6 +79,9 @@ class Tbl : public InputFile {
   static int CountList;           // the running counter of "#" runs
   static FieldTab TabHdrField;
   static FieldTab TabRcdField;
+  // Told what the run does, for a program that runs the report in-process;
+  // null (the start value) in a plain run.
+  static vexo::RunObserver* Observer;
 
  private:
   // Execute's run once the output is open, from the header to the closing
@@ -84,6 +90,21 @@ class Tbl : public InputFile {
 };
 
 namespace vexo {
+
+// Watches Tbl::Execute from inside. Each call comes at the point of the run
+// its name says; the run goes on as it would without an observer.
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  // The next record is about to be read from data.
+  virtual void RecordStarts(Tbl& data) = 0;
+  // A report line has been written.
+  virtual void LinePrinted() = 0;
+  // The current sheet is done and the next part is about to be loaded
+  // (part 2 for a further sheet, part 3 to close); the header fields still
+  // stand where the sheet left them.
+  virtual void SheetEnds(int nextPart) = 0;
+};
 
 // Puts every setting, counter and field table of the run back to its start
 // value, as at program start: for tests, fuzz targets and benchmarks that run
