@@ -14,6 +14,10 @@ void* listenerContext_ = nullptr;
 }  // namespace
 
 void ConsoleLine(const std::wstring& text) {
+  if (listener_) {
+    listener_(text, listenerContext_);
+    return;
+  }
   std::string bytes;
   AppendUtf8(bytes, text.data(), text.size());
   bytes.push_back('\n');

@@ -22,8 +22,8 @@ void WriteMessage(MessageRoute route, const std::wstring& text, OutputFile& repo
 // Receives every message in place of the console and the report.
 using MessageListener = void (*)(const std::wstring& text, void* context);
 
-// While listener is set, WriteMessage hands it each message with context and
-// writes nothing itself; null, the start value, writes again. For a program
+// While listener is set, WriteMessage and ConsoleLine hand it each message
+// with context and write nothing themselves; null, the start value, writes again. For a program
 // that runs a report in-process and shows its messages its own way.
 void SetMessageListener(MessageListener listener, void* context);
 
