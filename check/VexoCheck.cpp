@@ -9,7 +9,9 @@
 #include "check/CheckOptions.h"
 #include "check/DataCheck.h"
 #include "check/Diagnostics.h"
+#include "check/ReachCheck.h"
 #include "check/RunCheck.h"
+#include "io/Console.h"
 #include "io/OutputFile.h"
 #include "io/TextEncoding.h"
 #include "state/Tbl.h"
@@ -90,6 +92,15 @@ void CheckPartsTogether(vexo::DiagnosticSink& sink, const std::string& partTwoNa
   }
 }
 
+// Loads part into blank as vexo does, its messages unwritten (the part's
+// checks have reported their causes). False when vexo refuses it.
+bool LoadQuietly(Blank& blank, int part) {
+  vexo::SetMessageListener([](const std::wstring&, void*) {}, nullptr);
+  const bool loaded = blank.Load(part) != 0;
+  vexo::SetMessageListener(nullptr, nullptr);
+  return loaded;
+}
+
 // Every text line of the part, a ruler under the columns of each placeholder,
 // and a legend line per placeholder.
 void PrintLayout(const vexo::BlankPartCheck& part) {
@@ -124,6 +135,9 @@ bool CheckBlank(vexo::DiagnosticSink& sink, bool layout, bool dataOpen) {
     Tbl::TabHdrField.First();
     checks[part] = std::make_unique<vexo::BlankPartCheck>(blank.PartPath(part), sink);
     if (checks[part]->Check()) parts[part] = checks[part].get();
+    if (parts[part] && !parts[part]->Refused() && LoadQuietly(blank, part)) {
+      vexo::CheckReach(blank, *parts[part]);
+    }
     if (parts[part] && layout) PrintLayout(*parts[part]);
   }
   if (!parts[1]) {

@@ -39,6 +39,11 @@ class Blank {
   // Clears the cycle checks of every line before a record.
   void ClrCount();
 
+  // The current part's line table as the walk reads it, jump targets as line
+  // indices: for tools that study the walk. No lines before a Load succeeds.
+  int LineCount() const { return m_Count; }
+  const Line& LineAt(int i) const { return m_Lines[i]; }
+
   // The file name of part n as Load looks for it; empty when the base name
   // makes every Load fail.
   std::wstring PartPath(int n) const;
