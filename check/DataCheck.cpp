@@ -65,7 +65,7 @@ bool DataCheck::Check() {
 
 bool DataCheck::Next(int& byte) {
   if (m_Stop >= 0 && m_Offset >= m_Stop) return false;
-  byte = std::getc(m_File);
+  byte = getc_unlocked(m_File);  // the file is read by one thread only
   if (byte == EOF) return false;
   ++m_Offset;
   if (byte == '\n') return true;

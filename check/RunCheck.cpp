@@ -46,6 +46,7 @@ void RunCheck::Run() {
   Tbl::Observer = nullptr;
   SetMessageListener(nullptr, nullptr);
 
+  ReportAtRecords();
   TakeHeader();
   ReportHeader();
   Diagnostic note;
@@ -58,10 +59,7 @@ void RunCheck::Run() {
   m_Sink.Report(note);
 }
 
-void RunCheck::RecordStarts(Tbl& data) {
-  m_RecordStart = data.GetFilePointer();
-  ++m_Starts;
-}
+void RunCheck::RecordStarts(Tbl&) { ++m_Starts; }
 
 void RunCheck::SheetEnds(int nextPart) {
   TakeHeader();
@@ -144,13 +142,32 @@ void RunCheck::ReportHeader() {
 }
 
 void RunCheck::ReportAtRecord(Severity severity, const char* check, const std::string& message) {
-  Diagnostic d;
-  d.severity = severity;
-  d.file = m_Name;
-  if (m_Starts > 0) d.line = m_Lines.LineOf(m_RecordStart);
-  d.check = check;
-  d.message = message;
-  m_Sink.Report(d);
+  AtRecord at;
+  at.record = m_Starts;
+  at.diagnostic.severity = severity;
+  at.diagnostic.file = m_Name;
+  at.diagnostic.check = check;
+  at.diagnostic.message = message;
+  m_AtRecords.push_back(at);
+}
+
+// Asking the run's reader where each record starts would cost a system call
+// a record; the records concerned are found afterwards by reading the data
+// again with the same scanners, only when there are any.
+void RunCheck::ReportAtRecords() {
+  if (m_AtRecords.empty()) return;
+  Tbl reader;
+  const bool open = reader.GetHider() != 0;
+  long read = 0;
+  long start = -1;
+  for (AtRecord& at : m_AtRecords) {
+    if (open && at.record > 0) {
+      while (read + 1 < at.record && reader.GetRecord()) ++read;
+      if (read + 1 == at.record) start = reader.GetFilePointer();
+      if (start >= 0) at.diagnostic.line = m_Lines.LineOf(start);
+    }
+    m_Sink.Report(at.diagnostic);
+  }
 }
 
 }  // namespace vexo

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "check/DataLines.h"
 #include "check/Diagnostics.h"
@@ -35,12 +36,14 @@ class RunCheck : public RunObserver {
   // Notes the least unread text of every header field so far.
   void TakeHeader();
   void ReportHeader();
+  // Keeps a diagnostic for the current record, to be placed at its data
+  // line once the run is over.
   void ReportAtRecord(Severity severity, const char* check, const std::string& message);
+  void ReportAtRecords();
 
   DiagnosticSink& m_Sink;
   std::string m_Name;  // the data file, as diagnostics show it
   DataLines m_Lines;
-  long m_RecordStart = 0;
   long m_Starts = 0;  // records begun, the one that meets the end included
   long m_Sheets = 0;
   bool m_SheetPending = true;  // a part is being loaded for a further sheet
@@ -52,6 +55,12 @@ class RunCheck : public RunObserver {
     int whole;
   };
   std::map<long, Unprinted> m_Header;
+  // Diagnostics of the records concerned, counted from 1 (0 before any).
+  struct AtRecord {
+    long record;
+    Diagnostic diagnostic;
+  };
+  std::vector<AtRecord> m_AtRecords;
 };
 
 }  // namespace vexo
