@@ -1,5 +1,7 @@
 // Entry point of vexo-check: vexo's command line, read the way vexo reads it,
 // and every problem of the blank and the data that vexo would meet.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -172,6 +174,22 @@ bool CheckBlank(vexo::DiagnosticSink& sink, bool layout, bool dataOpen) {
   return true;
 }
 
+// The first input that is a pipe or a socket, or "" when none is. Every input
+// is read more than once here (the checks, then the run), and a pipe gives its
+// bytes to the first reader only, or makes the next one wait for ever.
+std::string PipedInput() {
+  std::vector<std::wstring> inputs = Tbl::BeginFiles();
+  inputs.push_back(Tbl::InpFile);
+  for (int part = 1; part <= 3; ++part) inputs.push_back(Blank::PartPath(Tbl::BlankFile, part));
+  for (const std::wstring& input : inputs) {
+    struct stat status;
+    const std::string name = Utf8(input);
+    if (name.empty() || stat(name.c_str(), &status) != 0) continue;
+    if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) return name;
+  }
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -188,6 +206,15 @@ int main(int argc, char** argv) {
   if (options.version) {
     std::printf("vexo-check %s\n", VEXO_VERSION);
     return kClean;
+  }
+
+  const std::string piped = PipedInput();
+  if (!piped.empty()) {
+    std::fprintf(stderr,
+                 "vexo-check: %s is a pipe: vexo-check reads every input more than once; "
+                 "save it to a file and check that\n",
+                 piped.c_str());
+    return kCannotCheck;
   }
 
   vexo::DiagnosticSink sink(options.json);
