@@ -158,15 +158,10 @@ void DataCheck::Scan() {
   }
   if (!m_Text.empty() || !m_Pending.empty()) EndOfLine();
   if (m_Stop < 0 && recordHasTag) {
-    Diagnostic d;
-    d.file = m_Name;
-    d.line = m_LastTag.line;
-    d.column = m_LastTag.column;
-    d.severity = Severity::kWarning;
-    d.check = "last-record-open";
-    d.message =
-        "the last record has no closing \"@\": vexo prints its text only with the closing lines "
-        "of the report; end it with \"@\"";
+    Diagnostic d = At(m_LastTag.line, m_LastTag.column, "last-record-open",
+                      "the last record has no closing \"@\": vexo prints its text only with the "
+                      "closing lines of the report; end it with \"@\"",
+                      Severity::kWarning);
     d.source = m_LastTag.source;
     m_Sink.Report(d);
   }
@@ -209,30 +204,32 @@ void DataCheck::EndOfLine() {
 
 void DataCheck::ReportDropped() {
   for (const Dropped& dropped : m_Dropped) {
-    Diagnostic d;
-    d.file = m_Name;
-    d.line = dropped.line;
-    d.column = dropped.column;
-    d.severity = Severity::kWarning;
-    d.check = "field-not-shown";
-    d.message = "record field $" + std::to_string(dropped.number) +
-                " is shown by no part of the blank: vexo drops its text, in " +
-                std::to_string(dropped.records) + (dropped.records == 1 ? " record" : " records") +
-                " from here on; check the field number or show the field";
+    Diagnostic d =
+        At(dropped.line, dropped.column, "field-not-shown",
+           "record field $" + std::to_string(dropped.number) +
+               " is shown by no part of the blank: vexo drops its text, in " +
+               std::to_string(dropped.records) + (dropped.records == 1 ? " record" : " records") +
+               " from here on; check the field number or show the field",
+           Severity::kWarning);
     d.source = dropped.source;
     m_Sink.Report(d);
   }
 }
 
 void DataCheck::Warn(const char* check, int column, const std::string& message, Severity severity) {
+  m_Pending.push_back(At(m_Line, column, check, message, severity));
+}
+
+Diagnostic DataCheck::At(int line, int column, const char* check, const std::string& message,
+                         Severity severity) const {
   Diagnostic d;
   d.file = m_Name;
-  d.line = m_Line;
+  d.line = line;
   d.column = column;
   d.severity = severity;
   d.check = check;
   d.message = message;
-  m_Pending.push_back(d);
+  return d;
 }
 
 }  // namespace vexo

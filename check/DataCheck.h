@@ -41,6 +41,9 @@ class DataCheck {
   void Warn(const char* check, int column, const std::string& message,
             Severity severity = Severity::kWarning);
   void ReportDropped();
+  // A diagnostic of this data file at line and column, without its source line.
+  Diagnostic At(int line, int column, const char* check, const std::string& message,
+                Severity severity) const;
 
   std::wstring m_Path;
   std::string m_Name;
