@@ -18,6 +18,7 @@ void ConsoleLine(const std::wstring& text) {
     listener_(text, listenerContext_);
     return;
   }
+  OutputFile::FlushConsole();
   std::string bytes;
   AppendUtf8(bytes, text.data(), text.size());
   bytes.push_back('\n');

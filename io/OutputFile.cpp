@@ -1,5 +1,6 @@
 #include "io/OutputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cwchar>
 
@@ -9,13 +10,19 @@
 namespace {
 
 constexpr size_t kStreamBuffer = 1 << 16;
+// The bytes gathered before they go to the stream: a report line is short,
+// and handing each to stdio on its own costs more than encoding it.
+constexpr size_t kGather = 1 << 16;
 
 }  // namespace
+
+OutputFile* OutputFile::s_Console = nullptr;
 
 OutputFile::OutputFile(const wchar_t* name, bool append) {
   if (!name) return;
   if (wcscmp(name, L"CON") == 0) {
     m_Console = true;
+    s_Console = this;
     return;
   }
   std::string path;
@@ -27,7 +34,13 @@ OutputFile::OutputFile(const wchar_t* name, bool append) {
 }
 
 OutputFile::~OutputFile() {
+  Flush();
+  if (s_Console == this) s_Console = nullptr;
   if (m_Stream) fclose(m_Stream);
+}
+
+void OutputFile::FlushConsole() {
+  if (s_Console) s_Console->Flush();
 }
 
 OutputFile& OutputFile::operator<<(const std::wstring& text) {
@@ -49,15 +62,25 @@ OutputFile& OutputFile::operator<<(long value) {
 
 // Values with no byte form are dropped from the text; the rest is written.
 void OutputFile::Write(const wchar_t* text, size_t length) {
-  FILE* target = m_Console ? stdout : m_Stream;
-  if (!target || m_Error != 0) return;
-  // m_Bytes only grows, so a run of lines of similar length never touches
-  // the allocator or clears bytes it is about to overwrite.
-  if (m_Bytes.size() < 4 * length) m_Bytes.resize(4 * length);
+  if ((!m_Stream && !m_Console) || m_Error != 0) return;
+  // m_Bytes only grows, so writing never touches the allocator after the
+  // first lines, nor clears bytes it is about to overwrite.
+  const size_t room = 4 * length;
+  if (m_Bytes.size() - m_Gathered < room) {
+    Flush();
+    if (m_Bytes.size() < room || m_Bytes.size() < kGather) m_Bytes.resize(std::max(room, kGather));
+  }
   bool complete = true;
-  const char* end = vexo::EncodeUtf8(text, length, &m_Bytes[0], complete);
-  const size_t count = static_cast<size_t>(end - m_Bytes.data());
-  if (count > 0 && fwrite(m_Bytes.data(), 1, count, target) != count) Fail(errno);
+  char* const start = &m_Bytes[m_Gathered];
+  m_Gathered += static_cast<size_t>(vexo::EncodeUtf8(text, length, start, complete) - start);
+}
+
+void OutputFile::Flush() {
+  FILE* target = m_Console ? stdout : m_Stream;
+  const size_t count = m_Gathered;
+  m_Gathered = 0;
+  if (!target || count == 0 || m_Error != 0) return;
+  if (fwrite(m_Bytes.data(), 1, count, target) != count) Fail(errno);
 }
 
 void OutputFile::Fail(int error) {
@@ -69,6 +92,7 @@ void OutputFile::Fail(int error) {
 // Standard output may have failed under the console messages too, which
 // share it: its error flag counts.
 bool OutputFile::Close() {
+  Flush();
   errno = 0;
   if (m_Console && (fflush(stdout) != 0 || ferror(stdout))) Fail(errno);
   if (m_Stream && fclose(m_Stream) != 0) Fail(errno);

@@ -8,9 +8,10 @@
 // Writes text as UTF-8 without a byte-order mark. The name "CON" means
 // standard output (the same stream the console messages use, so both appear
 // in the order written). A file that cannot be created makes a dead writer
-// that drops everything; IsUsable tells. Every write is checked: after the
-// first that fails nothing more is written, and Error keeps the system's
-// reason. Close says whether the whole report got out.
+// that drops everything; IsUsable tells. The bytes are gathered and handed to
+// the stream in large pieces. Every hand-over is checked: after the first
+// that fails nothing more is written, and Error keeps the system's reason.
+// Close says whether the whole report got out.
 class OutputFile {
  public:
   // Creates (or, with append, extends) the file name, or writes to standard
@@ -34,14 +35,22 @@ class OutputFile {
   // The errno value of the first write that failed; 0 while none has.
   int Error() const { return m_Error; }
 
+  // Hands the bytes gathered by the writer to standard output, if there is
+  // one, to the stream: a console line written next then follows them.
+  static void FlushConsole();
+
  private:
   void Write(const wchar_t* text, size_t length);
+  // Hands the gathered bytes to the stream.
+  void Flush();
   // Keeps the reason of the first failure only.
   void Fail(int error);
 
   FILE* m_Stream = nullptr;
   bool m_Console = false;
   int m_Error = 0;
-  std::string m_Bytes;         // encoding room, reused between writes
-  std::vector<char> m_Buffer;  // the stream's buffer
+  std::string m_Bytes;           // the bytes gathered, then encoding room
+  size_t m_Gathered = 0;         // how many of m_Bytes wait for the stream
+  std::vector<char> m_Buffer;    // the stream's buffer
+  static OutputFile* s_Console;  // the writer to standard output, if any
 };
