@@ -13,12 +13,12 @@ namespace {
 using vexo::MessageRoute;
 using vexo::WriteMessage;
 
-// Renders line and writes it with its line end; text is the caller's buffer,
-// kept from line to line.
-void PrintLine(Line& line, OutputFile& out, std::wstring& text) {
-  line.ConvStr(text);
-  text.push_back(L'\n');
-  out << text;
+// Renders line and writes it with its line end.
+void PrintLine(Line& line, OutputFile& out) {
+  wchar_t text[vexo::kLineBuffer + 1];
+  const int length = line.ConvStr(text);
+  text[length] = L'\n';
+  out.Write(text, static_cast<size_t>(length) + 1);
   if (Tbl::Observer) Tbl::Observer->LinePrinted();
 }
 
@@ -27,8 +27,8 @@ void EndSheet(int nextPart) {
 }
 
 // Prints the lines that the walk still hands out after the last record.
-void PrintRest(Blank& blank, OutputFile& out, std::wstring& text) {
-  while (Line* line = blank.Next(1)) PrintLine(*line, out, text);
+void PrintRest(Blank& blank, OutputFile& out) {
+  while (Line* line = blank.Next(1)) PrintLine(*line, out);
 }
 
 // Whether the output names a file the run reads: the data file, a part of the
@@ -91,7 +91,6 @@ int Tbl::Pour(Blank& blank, OutputFile& out) {
     return 1;
   }
 
-  std::wstring text;
   while (out.Error() == 0) {
     if (Observer) Observer->RecordStarts(*this);
     if (!GetRecord()) break;
@@ -100,7 +99,7 @@ int Tbl::Pour(Blank& blank, OutputFile& out) {
     size_t progress = 0;  // unread record text at the last overflow
     for (;;) {
       if (Line* line = blank.Next(0)) {
-        PrintLine(*line, out, text);
+        PrintLine(*line, out);
         if (TabRcdField.Exist()) continue;
       }
       if (!TabRcdField.Exist()) break;
@@ -123,8 +122,8 @@ int Tbl::Pour(Blank& blank, OutputFile& out) {
 
   if (out.Error() != 0) return 0;
 
-  PrintRest(blank, out, text);
+  PrintRest(blank, out);
   EndSheet(3);
-  if (blank.Load(3)) PrintRest(blank, out, text);
+  if (blank.Load(3)) PrintRest(blank, out);
   return 0;
 }

@@ -72,7 +72,7 @@ void RenderLine(benchmark::State& state) {
   Blank blank(L"form", out);
   blank.Load(1);
   Line* line = blank.Next(0);
-  std::wstring text;
+  wchar_t text[vexo::kLineBuffer];
   for (auto _ : state) {
     Tbl::TabRcdField.Clear();
     Tbl::TabRcdField.SetCurrent(1);
@@ -84,7 +84,7 @@ void RenderLine(benchmark::State& state) {
     Tbl::TabRcdField.SetCurrent(4);
     Tbl::TabRcdField.PutStr(L"24.90");
     line->ConvStr(text);
-    benchmark::DoNotOptimize(text.data());
+    benchmark::DoNotOptimize(text);
   }
 }
 BENCHMARK(RenderLine);

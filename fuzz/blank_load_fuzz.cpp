@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OutputFile out(ScratchName("report.txt").c_str(), false);
     const std::wstring name = ScratchName("form");
     Blank blank(name.c_str(), out);
-    std::wstring text;
+    wchar_t text[vexo::kLineBuffer];
     for (int n = 1; n <= 3; ++n) {
       if (!blank.Load(n)) continue;
       Tbl::TabRcdField.SetCurrent(1);
@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (int k = 0; k < 200; ++k) {
         Line* line = blank.Next(k % 2);
         if (line == nullptr) break;
-        line->ConvStr(text);
-        out << text;
+        out.Write(text, static_cast<size_t>(line->ConvStr(text)));
       }
     }
   }

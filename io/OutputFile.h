@@ -28,6 +28,8 @@ class OutputFile {
   OutputFile& operator<<(const wchar_t* text);
   // Decimal, with a minus sign for negatives.
   OutputFile& operator<<(long value);
+  // Writes length characters of text, zeros among them.
+  void Write(const wchar_t* text, size_t length);
 
   // Writes out what is buffered and closes the file; standard output is
   // flushed and stays open. False when this or an earlier write failed.
@@ -40,7 +42,6 @@ class OutputFile {
   static void FlushConsole();
 
  private:
-  void Write(const wchar_t* text, size_t length);
   // Hands the gathered bytes to the stream.
   void Flush();
   // Keeps the reason of the first failure only.

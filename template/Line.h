@@ -36,9 +36,10 @@ class Line {
   // placeholders from the field tables; the result has no line end. Consumes
   // field text and advances Tbl::CountList for counters.
   std::wstring ConvStr();
-  // The same rendering into result, replacing its text; a caller that keeps
-  // result from line to line keeps its storage too.
-  void ConvStr(std::wstring& result);
+  // The same rendering into text, which holds kLineBuffer characters; returns
+  // the length, the text zero-terminated there. Writing a line from a buffer
+  // of the caller's costs no copy into a string.
+  int ConvStr(wchar_t* text);
 
   // Copies src into dst (kLineBuffer characters) without trailing spaces and
   // line feeds, every tab at source index k becoming 8 - k % 8 spaces. The

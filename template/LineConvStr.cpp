@@ -220,14 +220,13 @@ int Substitute(WorkLine& line, int at) {
 }  // namespace vexo
 
 std::wstring Line::ConvStr() {
-  std::wstring result;
-  ConvStr(result);
-  return result;
+  wchar_t text[vexo::kLineBuffer];
+  const int length = ConvStr(text);
+  return std::wstring(text, static_cast<size_t>(length));
 }
 
-void Line::ConvStr(std::wstring& result) {
+int Line::ConvStr(wchar_t* text) {
   wchar_t read[vexo::kLineBuffer];
-  wchar_t text[vexo::kLineBuffer];
   Blank::m_File.SetFilePointer(m_FilePos);
   Blank::m_File.GetLine(read, vexo::kLineMax);
   vexo::WorkLine line{text, static_cast<int>(ExpandTabs(read, text))};
@@ -247,5 +246,5 @@ void Line::ConvStr(std::wstring& result) {
       ++i;
     }
   }
-  result.assign(text, static_cast<size_t>(line.length));
+  return line.length;
 }
