@@ -13,8 +13,8 @@ using vexo::FileSystemName;
 
 // Whatever the input reader decodes goes out byte for byte, surrogates and
 // beyond Unicode included; widened command-line bytes go back to the byte.
-// ASCII is copied in blocks, so each pattern is tried at every place in and
-// around a block.
+// ASCII is copied in blocks of sixteen and groups of four, so each pattern is
+// tried at every place in two blocks, a group and one more character.
 TEST(AppendUtf8, EveryRangeHasItsBytePatternAnywhereAmongAscii) {
   // clang-format off
   const std::pair<uint32_t, std::string> cases[] = {
@@ -24,7 +24,7 @@ TEST(AppendUtf8, EveryRangeHasItsBytePatternAnywhereAmongAscii) {
       {0x1FFFFF, "\xF7\xBF\xBF\xBF"}, {0x200000, ""},                {0xFFFFFF7F, ""},
       {0xFFFFFF80, "\x80"},           {0xFFFFFFFF, "\xFF"}};
   // clang-format on
-  for (size_t length = 1; length <= 17; ++length) {
+  for (size_t length = 1; length <= 2 * 16 + 4 + 1; ++length) {
     for (size_t at = 0; at < length; ++at) {
       for (const auto& [value, bytes] : cases) {
         std::wstring text(length, L'a');
