@@ -4,14 +4,14 @@
 #include <cerrno>
 #include <cwchar>
 
-#include "io/StreamBuffer.h"
 #include "io/TextEncoding.h"
 
 namespace {
 
-constexpr size_t kStreamBuffer = 1 << 16;
 // The bytes gathered before they go to the stream: a report line is short,
-// and handing each to stdio on its own costs more than encoding it.
+// and handing each to stdio on its own costs more than encoding it. stdio
+// writes a piece this large mostly straight from here, whatever its own
+// buffer, and a few system calls per megabyte are left.
 constexpr size_t kGather = 1 << 16;
 
 }  // namespace
@@ -28,9 +28,6 @@ OutputFile::OutputFile(const wchar_t* name, bool append) {
   std::string path;
   if (!vexo::FileSystemName(name, path)) return;
   m_Stream = fopen(path.c_str(), append ? "ab" : "wb");
-  // A report is written a line at a time; a large buffer makes that a few
-  // system calls per megabyte.
-  if (m_Stream) vexo::UseBuffer(m_Stream, m_Buffer, kStreamBuffer);
 }
 
 OutputFile::~OutputFile() {

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 // Writes text as UTF-8 without a byte-order mark. The name "CON" means
 // standard output (the same stream the console messages use, so both appear
@@ -52,6 +51,5 @@ class OutputFile {
   int m_Error = 0;
   std::string m_Bytes;           // the bytes gathered, then encoding room
   size_t m_Gathered = 0;         // how many of m_Bytes wait for the stream
-  std::vector<char> m_Buffer;    // the stream's buffer
   static OutputFile* s_Console;  // the writer to standard output, if any
 };
