@@ -10,26 +10,34 @@
 namespace {
 
 // Reads the digits and the ";" that follow a tag character just taken from
-// in. With store set, the tag text is appended to the current field of tab
-// first and taken out again when the tag is complete, so that a broken tag
-// stays in the text. True, with the field number (modulo 2^64), for a
-// complete tag. Otherwise the character that ended the digits is back in the
-// put-back slot of in, to be read as an ordinary character; when no character
-// came, the slot stays empty and reading goes on after the failed byte.
+// in. With store set, a broken tag stays in the text: its characters go into
+// the current field of tab, in order, once the tag has turned out broken.
+// Until then they wait in a small buffer, which goes into the field early only
+// for a tag of many digits and is then taken out again if the tag completes.
+// True, with the field number (modulo 2^64), for a complete tag. Otherwise
+// the character that ended the digits is back in the put-back slot of in, to
+// be read as an ordinary character; when no character came, the slot stays
+// empty and reading goes on after the failed byte.
 bool ReadTag(InputFile& in, FieldTab& tab, wchar_t mark, bool store, long& number) {
-  if (store) {
-    tab.SavPosPut();
-    tab.PutSym(mark);
-  }
+  if (store) tab.SavPosPut();
+  wchar_t waiting[32];
+  size_t count = 0;
+  waiting[count++] = mark;
+  auto keep = [&] {
+    if (store) tab.PutStr(waiting, count);
+    count = 0;
+  };
   uint64_t value = 0;
   wchar_t c;
   while (in.Get(c)) {
     if (c >= L'0' && c <= L'9') {
-      if (store) tab.PutSym(c);
+      if (count == sizeof waiting / sizeof waiting[0]) keep();
+      waiting[count++] = c;
       value = value * 10 + static_cast<uint64_t>(c - L'0');
       continue;
     }
     if (c != L';') {
+      keep();
       in.PutBack(c);
       return false;
     }
@@ -37,6 +45,7 @@ bool ReadTag(InputFile& in, FieldTab& tab, wchar_t mark, bool store, long& numbe
     number = static_cast<long>(value);
     return true;
   }
+  keep();
   return false;
 }
 

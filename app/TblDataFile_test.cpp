@@ -87,6 +87,15 @@ TEST_F(TblTest, RecordTagsEscapesBreaksAndEnd) {
   for (const auto& [data, summary] : cases) EXPECT_EQ(Scan('R', data), summary) << data;
   const std::string record = "$1;x$02;a@";
   for (size_t k = 4; k < record.size(); ++k) EXPECT_EQ(Scan('R', record.substr(0, k)), cut[k - 4]);
+  // A tag's characters wait in a buffer of 32 until the tag is complete or
+  // broken; long tags, whole or broken, either side of that size.
+  for (size_t n = 29; n <= 34; ++n) {
+    const std::string digits(n, '0');
+    EXPECT_EQ(Scan('R', "$1;a$" + digits + "x@"),
+              L"1 |a$" + std::wstring(n, L'0') + L"x||- 0 " + std::to_wstring(n + 3))
+        << n;
+    EXPECT_EQ(Scan('R', "$1;a$" + digits + "2;b@"), L"1 |a|b|- 0 2") << n;
+  }
   // Plain text is taken in pieces; a value comes through whole on either side
   // of a piece's end, the first piece holding the character before the run.
   const size_t piece = vexo::kTextPiece;
