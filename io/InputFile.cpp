@@ -6,16 +6,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
-#include "io/StreamBuffer.h"
 #include "io/TextEncoding.h"
 
 namespace {
-
-// A data file is read from start to end: a large buffer makes that a few
-// system calls per megabyte.
-constexpr size_t kFileBuffer = 1 << 16;
 
 bool IsDirectory(int fd) {
   struct stat info;
@@ -42,6 +39,57 @@ bool ReadAll(int fd, std::vector<char>& bytes, size_t limit) {
   }
 }
 
+// Sixteen bytes side by side.
+using ByteLanes = unsigned char __attribute__((vector_size(16)));
+
+ByteLanes LoadLanes(const unsigned char* bytes) {
+  ByteLanes lanes;
+  memcpy(&lanes, bytes, sizeof lanes);
+  return lanes;
+}
+
+// The index of the first lane that is not zero in found, or 16 when none is;
+// found holds all ones or all zeros in each lane, as comparisons give it.
+template <typename Lanes>
+size_t FirstSet(Lanes found) {
+  static_assert(sizeof found == 16, "two halves of eight lanes");
+  static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "lane 0 is the low byte");
+  uint64_t halves[2];
+  memcpy(halves, &found, sizeof halves);
+  if (halves[0] != 0) return static_cast<size_t>(__builtin_ctzll(halves[0]) >> 3);
+  if (halves[1] != 0) return 8 + static_cast<size_t>(__builtin_ctzll(halves[1]) >> 3);
+  return 16;
+}
+
+// How many of bytes[0, n) come before the first that is not a plain byte:
+// one of 0x80 or above or a member of stops, whose members are listed.
+size_t PlainPrefix(const unsigned char* bytes, size_t n, const AsciiSet& stops) {
+  const unsigned char* const list = stops.List();
+  static_assert(AsciiSet::kListed == 4, "one comparison for each listed member");
+  size_t k = 0;
+  for (; k + 16 <= n; k += 16) {
+    const ByteLanes lanes = LoadLanes(bytes + k);
+    const auto found = (lanes >= 0x80) | (lanes == list[0]) | (lanes == list[1]) |
+                       (lanes == list[2]) | (lanes == list[3]);
+    const size_t first = FirstSet(found);
+    if (first < 16) return k + first;
+  }
+  while (k < n && bytes[k] < 0x80 && !stops.HasAscii(bytes[k])) ++k;
+  return k;
+}
+
+// Widens n bytes, each below 0x80, into characters.
+void Widen(const unsigned char* bytes, size_t n, wchar_t* out) {
+  for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
+}
+
+// Whether bytes[0, n) are all below 0x80 and none is a carriage return.
+bool PlainLine(const unsigned char* bytes, size_t n) {
+  unsigned char bad = 0;
+  for (size_t i = 0; i < n; ++i) bad |= (bytes[i] & 0x80) | (bytes[i] == '\r');
+  return bad == 0;
+}
+
 }  // namespace
 
 InputFile::InputFile(const wchar_t* name) {
@@ -50,15 +98,19 @@ InputFile::InputFile(const wchar_t* name) {
 
 InputFile::~InputFile() { Close(); }
 
-// The copy's storage is kept for the next file.
+// The storage of the copy or chunk is kept for the next file.
 void InputFile::Close() {
   if (m_Stream) fclose(m_Stream);
   m_Stream = nullptr;
   m_InMemory = false;
+  m_StreamEnded = false;
   m_Bytes.clear();
-  m_Index = 0;
+  m_Next = m_End = nullptr;
 }
 
+// All reading goes through the descriptor into the chunk, so stdio is told
+// to hold no buffer of its own: the descriptor's position is then the end of
+// the chunk, and seeking it moves the stream.
 bool InputFile::Open(const wchar_t* name) {
   Close();
   std::string path;
@@ -70,7 +122,8 @@ bool InputFile::Open(const wchar_t* name) {
     Close();
     return false;
   }
-  vexo::UseBuffer(m_Stream, m_Buffer, kFileBuffer);
+  setvbuf(m_Stream, nullptr, _IONBF, 0);
+  m_Bytes.resize(kChunk);
   return true;
 }
 
@@ -87,13 +140,33 @@ bool InputFile::ReadIntoMemory(const wchar_t* name) {
     return false;
   }
   m_InMemory = true;
+  m_Next = reinterpret_cast<const unsigned char*>(m_Bytes.data());
+  m_End = m_Next + m_Bytes.size();
   return true;
+}
+
+// One read, not a loop until the chunk is full: a pipe's bytes are served as
+// soon as they arrive. As with a stdio stream, the end once seen stays until
+// the position is moved.
+int InputFile::NextChunk(Bytes& bytes) {
+  bytes.next = bytes.end;
+  if (!m_Stream || m_StreamEnded) return EOF;
+  ssize_t got;
+  do {
+    got = read(fileno(m_Stream), m_Bytes.data(), m_Bytes.size());
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) {
+    m_StreamEnded = true;
+    return EOF;
+  }
+  bytes.next = reinterpret_cast<const unsigned char*>(m_Bytes.data());
+  bytes.end = bytes.next + got;
+  return *bytes.next++;
 }
 
 // The lead byte fixes the length; continuation bytes give their low six bits
 // whatever their top bits are, so every byte sequence decodes to something or
 // to nothing, and values up to 0x1FFFFF come out as computed.
-template <class Bytes>
 bool InputFile::GetLongSequence(Bytes& bytes, int lead, wchar_t& c) {
   unsigned int code;
   int continuation;
@@ -115,24 +188,36 @@ bool InputFile::GetLongSequence(Bytes& bytes, int lead, wchar_t& c) {
   return true;
 }
 
-template bool InputFile::GetLongSequence(StreamBytes&, int, wchar_t&);
-template bool InputFile::GetLongSequence(MemoryBytes&, int, wchar_t&);
-
 bool InputFile::GetLine(wchar_t* buf, int max) {
-  if (m_Stream) {
-    StreamBytes bytes{m_Stream};
-    return GetLineFrom(bytes, buf, max);
-  }
-  MemoryBytes bytes = Remaining();
-  const bool got = GetLineFrom(bytes, buf, max);
-  m_Index = static_cast<size_t>(bytes.next - Start());
+  Bytes bytes = Unread();
+  const bool got = (!m_IsBack && GetPlainLine(bytes, buf, max)) || GetLineFrom(bytes, buf, max);
+  Keep(bytes);
   return got;
+}
+
+// The line ends at its line feed, or at the end of the copy in memory; in a
+// stream's chunk without a line feed it may go on in the next chunk. Of a
+// line longer than max, the character after the first max is consumed too.
+bool InputFile::GetPlainLine(Bytes& bytes, wchar_t* buf, int max) {
+  const size_t left = static_cast<size_t>(bytes.end - bytes.next);
+  if (left == 0 || max < 0) return false;
+  const void* feed = memchr(bytes.next, '\n', left);
+  if (!feed && bytes.file.m_Stream) return false;
+  const size_t length =
+      feed ? static_cast<size_t>(static_cast<const unsigned char*>(feed) - bytes.next) + 1 : left;
+  const size_t limit = static_cast<size_t>(max);
+  const size_t taken = std::min(length, limit + 1);
+  if (!PlainLine(bytes.next, taken)) return false;
+  const size_t stored = std::min(length, limit);
+  Widen(bytes.next, stored, buf);
+  buf[stored] = 0;
+  bytes.next += taken;
+  return true;
 }
 
 // Only the first character can come from the put-back slot, so the loop
 // after it reads the bytes directly. Printable ASCII, by far the most of a
 // blank, is stored at once; everything else goes through store.
-template <class Bytes>
 bool InputFile::GetLineFrom(Bytes& bytes, wchar_t* buf, int max) {
   wchar_t* out = buf;
   wchar_t* const end = buf + max;
@@ -166,22 +251,11 @@ bool InputFile::GetLineFrom(Bytes& bytes, wchar_t* buf, int max) {
   return full || out > buf;
 }
 
+// Plain bytes are taken sixteen at a time while the chunk and buf have room
+// for them; a stop, a byte of 0x80 or above and the end of the chunk go one
+// character at a time. A sequence may decode to an ASCII character too, so a
+// decoded character is tested against stops as a plain byte is.
 size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended) {
-  if (m_Stream) {
-    StreamBytes bytes{m_Stream};
-    return GetRunFrom(bytes, buf, max, stops, ended);
-  }
-  MemoryBytes bytes = Remaining();
-  const size_t count = GetRunFrom(bytes, buf, max, stops, ended);
-  m_Index = static_cast<size_t>(bytes.next - Start());
-  return count;
-}
-
-// A sequence may decode to an ASCII character too, so a decoded character
-// is tested against stops as a plain byte is.
-template <class Bytes>
-size_t InputFile::GetRunFrom(Bytes& bytes, wchar_t* buf, size_t max, const AsciiSet& stops,
-                             bool& ended) {
   wchar_t* out = buf;
   wchar_t* const end = buf + max;
   ended = false;
@@ -190,7 +264,17 @@ size_t InputFile::GetRunFrom(Bytes& bytes, wchar_t* buf, size_t max, const Ascii
     m_IsBack = false;
     *out++ = m_BackChar;
   }
+  Bytes bytes = Unread();
   while (out < end) {
+    if (stops.Listed()) {
+      const size_t room =
+          std::min(static_cast<size_t>(end - out), static_cast<size_t>(bytes.end - bytes.next));
+      const size_t plain = PlainPrefix(bytes.next, room, stops);
+      Widen(bytes.next, plain, out);
+      bytes.next += plain;
+      out += plain;
+      if (out == end) break;
+    }
     const int lead = bytes.Next();
     if (lead >= 0 && lead < 0x80 && !stops.HasAscii(lead)) {
       *out++ = static_cast<wchar_t>(lead);
@@ -207,18 +291,30 @@ size_t InputFile::GetRunFrom(Bytes& bytes, wchar_t* buf, size_t max, const Ascii
     }
     *out++ = c;
   }
+  Keep(bytes);
   return static_cast<size_t>(out - buf);
 }
 
+// A stream's chunk is dropped when its descriptor moves; a stream that
+// cannot seek keeps its place and its chunk.
 void InputFile::SetFilePointer(long pos) {
   if (m_Stream) {
-    fseek(m_Stream, pos, SEEK_SET);
+    if (lseek(fileno(m_Stream), pos, SEEK_SET) < 0) return;
+    m_Next = m_End = nullptr;
+    m_StreamEnded = false;
     return;
   }
-  if (m_InMemory && pos >= 0) m_Index = std::min(static_cast<size_t>(pos), m_Bytes.size());
+  if (!m_InMemory || pos < 0) return;
+  const unsigned char* const start = reinterpret_cast<const unsigned char*>(m_Bytes.data());
+  m_Next = start + std::min(static_cast<size_t>(pos), m_Bytes.size());
 }
 
+// The descriptor stands at the end of the chunk.
 long InputFile::GetFilePointer() {
-  if (m_Stream) return ftell(m_Stream);
-  return m_InMemory ? static_cast<long>(m_Index) : -1;
+  if (m_Stream) {
+    const off_t end = lseek(fileno(m_Stream), 0, SEEK_CUR);
+    return end < 0 ? -1 : static_cast<long>(end - (m_End - m_Next));
+  }
+  if (!m_InMemory) return -1;
+  return static_cast<long>(m_Next - reinterpret_cast<const unsigned char*>(m_Bytes.data()));
 }

@@ -6,28 +6,45 @@
 #include <initializer_list>
 #include <vector>
 
-// A set of ASCII characters, tested with one table lookup.
+// A set of ASCII characters, tested with one table lookup. A set of at most
+// kListed members also lists them, so that many bytes can be tested at once.
 class AsciiSet {
  public:
+  static constexpr int kListed = 4;
+
   AsciiSet(std::initializer_list<wchar_t> members) {
+    int count = 0;
     for (const wchar_t c : members) {
-      if (c >= 0 && c < 128) m_Member[c] = true;
+      if (c < 0 || c >= 128 || m_Member[c]) continue;
+      m_Member[c] = true;
+      if (count < kListed) m_List[count] = static_cast<unsigned char>(c);
+      ++count;
     }
+    m_Listed = count <= kListed;
+    // Unused places repeat a member, or hold a byte every test rejects anyway.
+    for (int i = count; i < kListed; ++i) m_List[i] = count > 0 ? m_List[0] : 0x80;
   }
   bool Has(wchar_t c) const { return c >= 0 && c < 128 && m_Member[c]; }
   // Has, for a c known to be below 128.
   bool HasAscii(int c) const { return m_Member[c]; }
+  // Whether List holds every member.
+  bool Listed() const { return m_Listed; }
+  // kListed bytes: the members, each at least once, when Listed.
+  const unsigned char* List() const { return m_List; }
 
  private:
   bool m_Member[128] = {};
+  unsigned char m_List[kListed] = {};
+  bool m_Listed = true;
 };
 
 // Reads a text file as UTF-8, decoded by hand into one wchar_t per character,
 // either streaming from the file (Open) or from a copy of the whole file taken
-// into memory at once (ReadIntoMemory). End of file, a read error, a byte that
-// cannot start a sequence and a sequence cut short all look the same: Get
-// returns false (the bad byte is consumed). The put-back slot is served
-// before the file.
+// into memory at once (ReadIntoMemory). A stream is read in chunks of kChunk
+// bytes into a buffer the object owns, and both ways are served from bytes in
+// memory. End of file, a read error, a byte that cannot start a sequence and a
+// sequence cut short all look the same: Get returns false (the bad byte is
+// consumed). The put-back slot is served before the file.
 class InputFile {
  public:
   // Opens name when it is not null; callers test IsOpen afterwards.
@@ -51,6 +68,9 @@ class InputFile {
   // The largest file ReadIntoMemory takes: far above any blank, and a bound
   // on what an endless source (a device, a pipe never closed) can cost.
   static constexpr size_t kMaxInMemory = size_t{1} << 26;
+  // The most a stream delivers with one read: a few system calls per
+  // megabyte. A pipe delivers what it holds, which may be less.
+  static constexpr size_t kChunk = size_t{1} << 16;
 
   // Delivers the next character; false when none can be had.
   bool Get(wchar_t& c) {
@@ -59,13 +79,9 @@ class InputFile {
       c = m_BackChar;
       return true;
     }
-    if (m_Stream) {
-      StreamBytes bytes{m_Stream};
-      return GetFrom(bytes, c);
-    }
-    MemoryBytes bytes = Remaining();
+    Bytes bytes = Unread();
     const bool got = GetFrom(bytes, c);
-    m_Index = static_cast<size_t>(bytes.next - Start());
+    Keep(bytes);
     return got;
   }
   // Puts c into the put-back slot, replacing a character held there.
@@ -86,7 +102,8 @@ class InputFile {
 
   // Byte positions from the start of the file. With no file open, moving does
   // nothing and the position is -1. In memory, a position past the end reads
-  // as the end and a negative one is ignored.
+  // as the end and a negative one is ignored. A stream that cannot seek (a
+  // pipe) stays where it is and its position is -1.
   void SetFilePointer(long pos);
   long GetFilePointer();
 
@@ -96,26 +113,27 @@ class InputFile {
   bool m_IsBack = false;
 
  private:
-  // The two places bytes come from. Next gives the next byte, or EOF when
-  // there is none.
-  struct StreamBytes {
-    FILE* stream;
-    int Next() { return getc_unlocked(stream); }
-  };
-  struct MemoryBytes {
+  // The bytes not read yet of the copy in memory or of the stream's chunk.
+  // Next gives the next byte, reading the stream's next chunk when the
+  // chunk is used up, or EOF when there is none.
+  struct Bytes {
+    InputFile& file;
     const unsigned char* next;
     const unsigned char* end;
-    int Next() { return next < end ? *next++ : EOF; }
+    int Next() { return next < end ? *next++ : file.NextChunk(*this); }
   };
 
-  const unsigned char* Start() const {
-    return reinterpret_cast<const unsigned char*>(m_Bytes.data());
+  Bytes Unread() { return Bytes{*this, m_Next, m_End}; }
+  void Keep(const Bytes& bytes) {
+    m_Next = bytes.next;
+    m_End = bytes.end;
   }
-  // The bytes of the copy in memory not read yet; none when nothing is there.
-  MemoryBytes Remaining() const { return MemoryBytes{Start() + m_Index, Start() + m_Bytes.size()}; }
+  // Reads the stream's next chunk into bytes and delivers its first byte;
+  // EOF, with bytes empty, at the end of the stream, on a read error, and
+  // when no stream is open.
+  int NextChunk(Bytes& bytes);
 
   // Get without the put-back slot.
-  template <class Bytes>
   static bool GetFrom(Bytes& bytes, wchar_t& c) {
     const int lead = bytes.Next();
     if (lead == EOF) return false;
@@ -128,7 +146,6 @@ class InputFile {
   // Decodes the rest of a sequence whose lead byte (0x80 or above) was read.
   // Two-byte sequences, which carry the Cyrillic, Greek and most other
   // alphabets, are decoded here.
-  template <class Bytes>
   static bool GetSequence(Bytes& bytes, int lead, wchar_t& c) {
     if ((lead & 0xE0) != 0xC0) return GetLongSequence(bytes, lead, c);
     const int next = bytes.Next();
@@ -137,18 +154,19 @@ class InputFile {
     return true;
   }
   // GetSequence for the other lead bytes.
-  template <class Bytes>
   static bool GetLongSequence(Bytes& bytes, int lead, wchar_t& c);
-  template <class Bytes>
+  // GetLine for a line that lies whole in bytes and holds only ASCII
+  // characters other than the carriage return; false, with nothing read,
+  // for any other line.
+  static bool GetPlainLine(Bytes& bytes, wchar_t* buf, int max);
   bool GetLineFrom(Bytes& bytes, wchar_t* buf, int max);
-  template <class Bytes>
-  size_t GetRunFrom(Bytes& bytes, wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended);
   void Close();
 
-  std::vector<char> m_Buffer;  // the buffer m_Stream reads into
-  // The copy of the file when it was read into memory, and the byte that is
-  // read next.
+  // The copy of the file when it was read into memory, or the stream's
+  // current chunk; the part of it not read yet.
   bool m_InMemory = false;
+  bool m_StreamEnded = false;  // no more reads after the end or an error
   std::vector<char> m_Bytes;
-  size_t m_Index = 0;
+  const unsigned char* m_Next = nullptr;
+  const unsigned char* m_End = nullptr;
 };
