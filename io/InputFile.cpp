@@ -61,26 +61,33 @@ size_t FirstSet(Lanes found) {
   return 16;
 }
 
-// How many of bytes[0, n) come before the first that is not a plain byte:
-// one of 0x80 or above or a member of stops, whose members are listed.
-size_t PlainPrefix(const unsigned char* bytes, size_t n, const AsciiSet& stops) {
-  const unsigned char* const list = stops.List();
-  static_assert(AsciiSet::kListed == 4, "one comparison for each listed member");
-  size_t k = 0;
-  for (; k + 16 <= n; k += 16) {
-    const ByteLanes lanes = LoadLanes(bytes + k);
-    const auto found = (lanes >= 0x80) | (lanes == list[0]) | (lanes == list[1]) |
-                       (lanes == list[2]) | (lanes == list[3]);
-    const size_t first = FirstSet(found);
-    if (first < 16) return k + first;
+// Tells which of sixteen bytes are not plain: of 0x80 or above, or a member
+// of a set whose members are listed.
+class PlainTest {
+ public:
+  explicit PlainTest(const AsciiSet& stops) {
+    static_assert(AsciiSet::kListed == 4, "one comparison for each listed member");
+    for (int i = 0; i < AsciiSet::kListed; ++i) m_Stop[i] = ByteLanes{} + stops.List()[i];
   }
-  while (k < n && bytes[k] < 0x80 && !stops.HasAscii(bytes[k])) ++k;
-  return k;
+  // The index of the first lane that is not plain, or 16.
+  size_t FirstNotPlain(ByteLanes lanes) const {
+    return FirstSet((lanes >= 0x80) | (lanes == m_Stop[0]) | (lanes == m_Stop[1]) |
+                    (lanes == m_Stop[2]) | (lanes == m_Stop[3]));
+  }
+
+ private:
+  ByteLanes m_Stop[AsciiSet::kListed];
+};
+
+// Widens n bytes, each below 0x80, into characters. The two never overlap,
+// which lets the compiler widen many at a time.
+void Widen(const unsigned char* __restrict bytes, size_t n, wchar_t* __restrict out) {
+  for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
 }
 
-// Widens n bytes, each below 0x80, into characters.
-void Widen(const unsigned char* bytes, size_t n, wchar_t* out) {
-  for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
+// Widen for sixteen bytes.
+void WidenSixteen(const unsigned char* __restrict bytes, wchar_t* __restrict out) {
+  for (size_t i = 0; i < 16; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
 }
 
 // Whether bytes[0, n) are all below 0x80 and none is a carriage return.
@@ -162,6 +169,13 @@ int InputFile::NextChunk(Bytes& bytes) {
   bytes.next = reinterpret_cast<const unsigned char*>(m_Bytes.data());
   bytes.end = bytes.next + got;
   return *bytes.next++;
+}
+
+bool InputFile::GetSlowly(wchar_t& c) {
+  Bytes bytes = Unread();
+  const bool got = GetFrom(bytes, c);
+  Keep(bytes);
+  return got;
 }
 
 // The lead byte fixes the length; continuation bytes give their low six bits
@@ -252,9 +266,11 @@ bool InputFile::GetLineFrom(Bytes& bytes, wchar_t* buf, int max) {
 }
 
 // Plain bytes are taken sixteen at a time while the chunk and buf have room
-// for them; a stop, a byte of 0x80 or above and the end of the chunk go one
-// character at a time. A sequence may decode to an ASCII character too, so a
-// decoded character is tested against stops as a plain byte is.
+// for sixteen: all sixteen are widened, and as many count as come before the
+// first that is not plain. A stop, a byte of 0x80 or above and the last few
+// bytes of the chunk or of buf go one character at a time. A sequence may
+// decode to an ASCII character too, so a decoded character is tested against
+// stops as a plain byte is.
 size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended) {
   wchar_t* out = buf;
   wchar_t* const end = buf + max;
@@ -264,17 +280,19 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
     m_IsBack = false;
     *out++ = m_BackChar;
   }
+  const PlainTest plain(stops);
+  const bool listed = stops.Listed();
   Bytes bytes = Unread();
   while (out < end) {
-    if (stops.Listed()) {
-      const size_t room =
-          std::min(static_cast<size_t>(end - out), static_cast<size_t>(bytes.end - bytes.next));
-      const size_t plain = PlainPrefix(bytes.next, room, stops);
-      Widen(bytes.next, plain, out);
-      bytes.next += plain;
-      out += plain;
-      if (out == end) break;
+    while (listed && bytes.end - bytes.next >= 16 && end - out >= 16) {
+      const ByteLanes lanes = LoadLanes(bytes.next);
+      WidenSixteen(bytes.next, out);
+      const size_t count = plain.FirstNotPlain(lanes);
+      bytes.next += count;
+      out += count;
+      if (count < 16) break;
     }
+    if (out == end) break;
     const int lead = bytes.Next();
     if (lead >= 0 && lead < 0x80 && !stops.HasAscii(lead)) {
       *out++ = static_cast<wchar_t>(lead);

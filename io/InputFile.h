@@ -79,10 +79,11 @@ class InputFile {
       c = m_BackChar;
       return true;
     }
-    Bytes bytes = Unread();
-    const bool got = GetFrom(bytes, c);
-    Keep(bytes);
-    return got;
+    if (m_Next < m_End && *m_Next < 0x80) {
+      c = static_cast<wchar_t>(*m_Next++);
+      return true;
+    }
+    return GetSlowly(c);
   }
   // Puts c into the put-back slot, replacing a character held there.
   void PutBack(wchar_t c) {
@@ -133,6 +134,9 @@ class InputFile {
   // when no stream is open.
   int NextChunk(Bytes& bytes);
 
+  // Get without the put-back slot, for a byte of 0x80 or above or the end
+  // of the bytes at hand.
+  bool GetSlowly(wchar_t& c);
   // Get without the put-back slot.
   static bool GetFrom(Bytes& bytes, wchar_t& c) {
     const int lead = bytes.Next();
