@@ -84,7 +84,9 @@ TEST_P(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
       {"", {}}, {"\r", {}}, {"\n", {L"\n"}}, {"A\r\nB", {L"A\n", L"B"}},
       {"a\rb\r\r\n\r\n", {L"ab\n", L"\n"}}, {"ab\x9Fxy\n", {L"ab", L"xy\n"}},
       {"\x9Fxy\n", {}}, {"x\xE2\x82", {L"x"}},
-      {"a\x7F\x80z\n", {L"a\x7F", L"z\n"}}};
+      {"a\x7F\x80z\n", {L"a\x7F", L"z\n"}},
+      {"0123456789abcd\n", {L"0123456789abcd\n"}},
+      {"0123456789abcde\r\nz", {L"0123456789abcde", L"z"}}};
   constexpr int kMax = 4095;  // as the blanks are read
   const std::wstring a(kMax - 1, L'a');
   const std::vector<std::wstring> cut[] = {
@@ -145,6 +147,21 @@ TEST_P(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
     EXPECT_EQ(std::wstring(buf, count), c.run) << c.bytes;
     EXPECT_EQ(ended, c.ended) << c.bytes;
     EXPECT_EQ(Chars(file, static_cast<int>(c.after.size())), c.after) << c.bytes;
+  }
+  // Where a stream's chunk ends: a sequence cut in two, a stop first in the
+  // next chunk, positions on either side.
+  for (size_t pad = InputFile::kChunk - 4; pad <= InputFile::kChunk + 1; ++pad) {
+    InputFile file;
+    Open(file, Write("chunk", std::string(pad, 'a') + "\xE2\x82\xAC$z"));
+    std::vector<wchar_t> buf(pad + 8);
+    bool ended = true;
+    EXPECT_EQ(file.GetRun(buf.data(), buf.size(), stops, ended), pad + 1) << pad;
+    EXPECT_FALSE(ended) << pad;
+    EXPECT_EQ(buf[pad], L'\x20AC') << pad;
+    EXPECT_EQ(file.GetFilePointer(), static_cast<long>(pad + 4)) << pad;
+    file.SetFilePointer(static_cast<long>(pad));
+    EXPECT_EQ(Chars(file, 4), (std::vector<long>{L'$', 0x20AC, L'$', L'z'})) << pad;
+    EXPECT_EQ(file.GetFilePointer(), static_cast<long>(pad + 5)) << pad;
   }
 }
 
