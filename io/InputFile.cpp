@@ -85,11 +85,6 @@ void Widen(const unsigned char* __restrict bytes, size_t n, wchar_t* __restrict 
   for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
 }
 
-// Widen for sixteen bytes.
-void WidenSixteen(const unsigned char* __restrict bytes, wchar_t* __restrict out) {
-  for (size_t i = 0; i < 16; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
-}
-
 // Whether bytes[0, n) are all below 0x80 and none is a carriage return.
 bool PlainLine(const unsigned char* bytes, size_t n) {
   unsigned char bad = 0;
@@ -286,7 +281,7 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
   while (out < end) {
     while (listed && bytes.end - bytes.next >= 16 && end - out >= 16) {
       const ByteLanes lanes = LoadLanes(bytes.next);
-      WidenSixteen(bytes.next, out);
+      Widen(bytes.next, 16, out);
       const size_t count = plain.FirstNotPlain(lanes);
       bytes.next += count;
       out += count;
