@@ -48,16 +48,29 @@ ByteLanes LoadLanes(const unsigned char* bytes) {
   return lanes;
 }
 
-// The index of the first lane that is not zero in found, or 16 when none is;
-// found holds all ones or all zeros in each lane, as comparisons give it.
-template <typename Lanes>
-size_t FirstSet(Lanes found) {
-  static_assert(sizeof found == 16, "two halves of eight lanes");
+// What comparing lanes gives: all ones in the lanes where the comparison
+// holds, all zeros elsewhere.
+using ByteMask = signed char __attribute__((vector_size(16)));
+
+// The two halves of a mask, lane 0 in the low byte of the first.
+struct MaskHalves {
+  uint64_t low;
+  uint64_t high;
+};
+
+MaskHalves Halves(ByteMask mask) {
+  static_assert(sizeof mask == sizeof(MaskHalves), "two halves of eight lanes");
   static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "lane 0 is the low byte");
-  uint64_t halves[2];
-  memcpy(halves, &found, sizeof halves);
-  if (halves[0] != 0) return static_cast<size_t>(__builtin_ctzll(halves[0]) >> 3);
-  if (halves[1] != 0) return 8 + static_cast<size_t>(__builtin_ctzll(halves[1]) >> 3);
+  MaskHalves halves;
+  memcpy(&halves, &mask, sizeof halves);
+  return halves;
+}
+
+// The index of the first lane set in found, or 16 when none is.
+size_t FirstSet(ByteMask found) {
+  const MaskHalves halves = Halves(found);
+  if (halves.low != 0) return static_cast<size_t>(__builtin_ctzll(halves.low) >> 3);
+  if (halves.high != 0) return 8 + static_cast<size_t>(__builtin_ctzll(halves.high) >> 3);
   return 16;
 }
 
@@ -83,13 +96,6 @@ class PlainTest {
 // which lets the compiler widen many at a time.
 void Widen(const unsigned char* __restrict bytes, size_t n, wchar_t* __restrict out) {
   for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
-}
-
-// Whether bytes[0, n) are all below 0x80 and none is a carriage return.
-bool PlainLine(const unsigned char* bytes, size_t n) {
-  unsigned char bad = 0;
-  for (size_t i = 0; i < n; ++i) bad |= (bytes[i] & 0x80) | (bytes[i] == '\r');
-  return bad == 0;
 }
 
 }  // namespace
@@ -150,20 +156,18 @@ bool InputFile::ReadIntoMemory(const wchar_t* name) {
 // One read, not a loop until the chunk is full: a pipe's bytes are served as
 // soon as they arrive. As with a stdio stream, the end once seen stays until
 // the position is moved.
-int InputFile::NextChunk(Bytes& bytes) {
-  bytes.next = bytes.end;
-  if (!m_Stream || m_StreamEnded) return EOF;
+InputFile::Window InputFile::NextChunk() {
+  if (!m_Stream || m_StreamEnded) return Window{nullptr, nullptr};
   ssize_t got;
   do {
     got = read(fileno(m_Stream), m_Bytes.data(), m_Bytes.size());
   } while (got < 0 && errno == EINTR);
   if (got <= 0) {
     m_StreamEnded = true;
-    return EOF;
+    return Window{nullptr, nullptr};
   }
-  bytes.next = reinterpret_cast<const unsigned char*>(m_Bytes.data());
-  bytes.end = bytes.next + got;
-  return *bytes.next++;
+  const unsigned char* const start = reinterpret_cast<const unsigned char*>(m_Bytes.data());
+  return Window{start, start + got};
 }
 
 bool InputFile::GetSlowly(wchar_t& c) {
@@ -214,11 +218,20 @@ bool InputFile::GetPlainLine(Bytes& bytes, wchar_t* buf, int max) {
   if (!feed && bytes.file.m_Stream) return false;
   const size_t length =
       feed ? static_cast<size_t>(static_cast<const unsigned char*>(feed) - bytes.next) + 1 : left;
-  const size_t limit = static_cast<size_t>(max);
-  const size_t taken = std::min(length, limit + 1);
-  if (!PlainLine(bytes.next, taken)) return false;
-  const size_t stored = std::min(length, limit);
-  Widen(bytes.next, stored, buf);
+  const size_t stored = std::min(length, static_cast<size_t>(max));
+  const size_t taken = std::min(length, stored + 1);
+  const ByteLanes carriageReturn = ByteLanes{} + '\r';
+  size_t k = 0;
+  for (; k + 16 <= stored; k += 16) {
+    const ByteLanes lanes = LoadLanes(bytes.next + k);
+    if (FirstSet((lanes >= 0x80) | (lanes == carriageReturn)) < 16) return false;
+    Widen(bytes.next + k, 16, buf + k);
+  }
+  for (; k < taken; ++k) {
+    const unsigned char byte = bytes.next[k];
+    if (byte >= 0x80 || byte == '\r') return false;
+    if (k < stored) buf[k] = byte;
+  }
   buf[stored] = 0;
   bytes.next += taken;
   return true;
@@ -262,10 +275,9 @@ bool InputFile::GetLineFrom(Bytes& bytes, wchar_t* buf, int max) {
 
 // Plain bytes are taken sixteen at a time while the chunk and buf have room
 // for sixteen: all sixteen are widened, and as many count as come before the
-// first that is not plain. A stop, a byte of 0x80 or above and the last few
-// bytes of the chunk or of buf go one character at a time. A sequence may
-// decode to an ASCII character too, so a decoded character is tested against
-// stops as a plain byte is.
+// first that is not plain. The rest of such a block, and the last few bytes
+// of the chunk or of buf, go one character at a time: text in another
+// alphabet then costs no block test for each of its characters.
 size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& ended) {
   wchar_t* out = buf;
   wchar_t* const end = buf + max;
@@ -278,31 +290,34 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
   const PlainTest plain(stops);
   const bool listed = stops.Listed();
   Bytes bytes = Unread();
-  while (out < end) {
-    while (listed && bytes.end - bytes.next >= 16 && end - out >= 16) {
+  bool more = true;
+  while (more && out < end) {
+    size_t slow = 1;  // how many characters go one at a time
+    if (listed && bytes.end - bytes.next >= 16 && end - out >= 16) {
       const ByteLanes lanes = LoadLanes(bytes.next);
       Widen(bytes.next, 16, out);
       const size_t count = plain.FirstNotPlain(lanes);
       bytes.next += count;
       out += count;
-      if (count < 16) break;
+      slow = 16 - count;
     }
-    if (out == end) break;
-    const int lead = bytes.Next();
-    if (lead >= 0 && lead < 0x80 && !stops.HasAscii(lead)) {
-      *out++ = static_cast<wchar_t>(lead);
-      continue;
+    for (; slow > 0 && out < end; --slow) {
+      const int lead = bytes.Next();
+      if (lead >= 0 && lead < 0x80 && !stops.HasAscii(lead)) {
+        *out++ = static_cast<wchar_t>(lead);
+        continue;
+      }
+      // A sequence may decode to an ASCII character too, so a decoded
+      // character is tested against stops as a plain byte is.
+      wchar_t c = static_cast<wchar_t>(lead);
+      ended = lead == EOF || (lead >= 0x80 && !GetSequence(bytes, lead, c));
+      more = !ended && !stops.Has(c);
+      if (!more) {
+        if (!ended) PutBack(c);
+        break;
+      }
+      *out++ = c;
     }
-    wchar_t c = static_cast<wchar_t>(lead);
-    if (lead == EOF || (lead >= 0x80 && !GetSequence(bytes, lead, c))) {
-      ended = true;
-      break;
-    }
-    if (stops.Has(c)) {
-      PutBack(c);
-      break;
-    }
-    *out++ = c;
   }
   Keep(bytes);
   return static_cast<size_t>(out - buf);

@@ -114,14 +114,28 @@ class InputFile {
   bool m_IsBack = false;
 
  private:
+  // A stretch of bytes in memory: the copy, or the stream's chunk.
+  struct Window {
+    const unsigned char* next;
+    const unsigned char* end;
+  };
   // The bytes not read yet of the copy in memory or of the stream's chunk.
   // Next gives the next byte, reading the stream's next chunk when the
-  // chunk is used up, or EOF when there is none.
+  // chunk is used up, or EOF when there is none. The next chunk comes back
+  // by value, which keeps next and end in registers in the loops that read.
   struct Bytes {
     InputFile& file;
     const unsigned char* next;
     const unsigned char* end;
-    int Next() { return next < end ? *next++ : file.NextChunk(*this); }
+    int Next() {
+      if (next == end) {
+        const Window chunk = file.NextChunk();
+        if (chunk.next == chunk.end) return EOF;
+        next = chunk.next;
+        end = chunk.end;
+      }
+      return *next++;
+    }
   };
 
   Bytes Unread() { return Bytes{*this, m_Next, m_End}; }
@@ -129,10 +143,9 @@ class InputFile {
     m_Next = bytes.next;
     m_End = bytes.end;
   }
-  // Reads the stream's next chunk into bytes and delivers its first byte;
-  // EOF, with bytes empty, at the end of the stream, on a read error, and
-  // when no stream is open.
-  int NextChunk(Bytes& bytes);
+  // Reads the stream's next chunk; an empty window at the end of the
+  // stream, on a read error, and when no stream is open.
+  Window NextChunk();
 
   // Get without the put-back slot, for a byte of 0x80 or above or the end
   // of the bytes at hand.
@@ -151,7 +164,15 @@ class InputFile {
   // Two-byte sequences, which carry the Cyrillic, Greek and most other
   // alphabets, are decoded here.
   static bool GetSequence(Bytes& bytes, int lead, wchar_t& c) {
-    if ((lead & 0xE0) != 0xC0) return GetLongSequence(bytes, lead, c);
+    if ((lead & 0xE0) != 0xC0) {
+      // Only a copy of bytes is handed to the call, so that bytes itself can
+      // stay in registers in the callers' loops.
+      Bytes copy = bytes;
+      const bool got = GetLongSequence(copy, lead, c);
+      bytes.next = copy.next;
+      bytes.end = copy.end;
+      return got;
+    }
     const int next = bytes.Next();
     if (next == EOF) return false;
     c = static_cast<wchar_t>((lead & 0x1F) << 6 | (next & 0x3F));
