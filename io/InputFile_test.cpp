@@ -149,7 +149,7 @@ TEST_P(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
     EXPECT_EQ(Chars(file, static_cast<int>(c.after.size())), c.after) << c.bytes;
   }
   // Where a stream's chunk ends: a sequence cut in two, a stop first in the
-  // next chunk, positions on either side.
+  // next chunk, positions on either side, a line across it.
   for (size_t pad = InputFile::kChunk - 4; pad <= InputFile::kChunk + 1; ++pad) {
     InputFile file;
     Open(file, Write("chunk", std::string(pad, 'a') + "\xE2\x82\xAC$z"));
@@ -162,6 +162,9 @@ TEST_P(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
     file.SetFilePointer(static_cast<long>(pad));
     EXPECT_EQ(Chars(file, 4), (std::vector<long>{L'$', 0x20AC, L'$', L'z'})) << pad;
     EXPECT_EQ(file.GetFilePointer(), static_cast<long>(pad + 5)) << pad;
+    file.SetFilePointer(static_cast<long>(pad - 2));
+    ASSERT_TRUE(file.GetLine(buf.data(), 15)) << pad;
+    EXPECT_EQ(std::wstring(buf.data()), L"aa\x20AC$z") << pad;
   }
 }
 
