@@ -1,6 +1,7 @@
 // Numbered field values with read and put positions, segments and remainder.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -46,6 +47,8 @@ class Field {
   void ReturnSym() {
     if (m_Pos > 0) --m_Pos;
   }
+  // ReturnSym n times.
+  void ReturnSyms(size_t n) { m_Pos -= std::min(n, m_Pos); }
   void SavPosPut() { m_PosPut = m_Value.size(); }
   // Drops what was appended since SavPosPut; the read position stays.
   void GoPosPut();
@@ -109,6 +112,9 @@ class FieldTab : private std::map<long, Field*> {
   }
   void ReturnSym() {
     OnCurrent([](Field& field) { field.ReturnSym(); });
+  }
+  void ReturnSyms(size_t n) {
+    OnCurrent([n](Field& field) { field.ReturnSyms(n); });
   }
   int Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
   int Ostatok(int limit) { return m_Current ? m_Current->Ostatok(limit) : 0; }

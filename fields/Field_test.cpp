@@ -189,7 +189,8 @@ TEST(FieldTab, RunningCountsMatchTheWalkOverAllFields) {
       [&] { tab.GoPosPut(); },                  [&] { tab.ClearField(); },
       [&] { tab.DelEndBlankField(); },          [&] { tab.InsSeparator(); },
       [&] { tab.Clear(); },                     [&] { tab.First(); },
-      [&] { tab.First(number()); },             [&] { tab.DelEndBlank(); }};
+      [&] { tab.First(number()); },             [&] { tab.DelEndBlank(); },
+      [&] { tab.ReturnSyms(pick(4)); }};
   // clang-format on
   for (int step = 0; step < 20000; ++step) {
     // Forgetting every field is rare, so that lists of written fields grow.

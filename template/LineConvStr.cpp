@@ -12,33 +12,38 @@ namespace vexo {
 namespace {
 
 // The break characters of Line::Rasdel as a table for ASCII, made again
-// whenever Rasdel points elsewhere: the wrap scan asks IsRasdel for every
-// column it walks back over.
-struct RasdelTable {
-  const wchar_t* of = nullptr;
-  bool ascii[128] = {};
-  bool others = false;  // whether Rasdel holds a character outside ASCII
-};
-RasdelTable rasdelTable;
+// whenever Rasdel points elsewhere: the wrap scan tests every column it walks
+// back over. A character outside ASCII is searched for only when Rasdel
+// holds one.
+class RasdelTable {
+ public:
+  // The table of the current Rasdel.
+  static const RasdelTable& Current() {
+    static RasdelTable table;
+    if (table.m_Of != Line::Rasdel) table = RasdelTable(Line::Rasdel);
+    return table;
+  }
+  bool Has(wchar_t c) const {
+    if (c > 0 && c < 128) return m_Ascii[c];
+    return m_Others && c != 0 && std::wcschr(m_Of, c) != nullptr;
+  }
 
-// IsRasdel, making the table again first when Rasdel points elsewhere. A
-// character outside ASCII is searched for only when Rasdel holds one.
-bool IsRasdelAfresh(wchar_t c) {
-  RasdelTable& table = rasdelTable;
-  if (table.of != Line::Rasdel) {
-    table = RasdelTable{};
-    for (const wchar_t* p = Line::Rasdel; *p != 0; ++p) {
+ private:
+  RasdelTable() = default;
+  explicit RasdelTable(const wchar_t* breaks) : m_Of(breaks) {
+    for (const wchar_t* p = breaks; *p != 0; ++p) {
       if (*p > 0 && *p < 128) {
-        table.ascii[*p] = true;
+        m_Ascii[*p] = true;
       } else {
-        table.others = true;
+        m_Others = true;
       }
     }
-    table.of = Line::Rasdel;
   }
-  if (c > 0 && c < 128) return table.ascii[c];
-  return table.others && c != 0 && std::wcschr(Line::Rasdel, c) != nullptr;
-}
+
+  const wchar_t* m_Of = nullptr;
+  bool m_Ascii[128] = {};
+  bool m_Others = false;
+};
 
 // The working line of one rendering: a buffer of kLineBuffer characters
 // holding `length` characters and a terminating zero.
@@ -76,11 +81,7 @@ Line::typAlign ReadAlignment(WorkLine& line, int* pos) {
 }  // namespace
 }  // namespace vexo
 
-bool Line::IsRasdel(wchar_t c) {
-  const vexo::RasdelTable& table = vexo::rasdelTable;
-  if (table.of == Rasdel && c > 0 && c < 128) return table.ascii[c];
-  return vexo::IsRasdelAfresh(c);
-}
+bool Line::IsRasdel(wchar_t c) { return vexo::RasdelTable::Current().Has(c); }
 
 void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* tab, bool cut) {
   const int width = last - first + 1;
@@ -103,13 +104,12 @@ void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* 
 
   // Wrap: give back the start of the word that did not fit, up to the last
   // break character in the columns; without one the word is cut at `last`.
+  const vexo::RasdelTable& breaks = vexo::RasdelTable::Current();
   int q = last;
-  while (q >= first && !IsRasdel(line[q])) --q;
+  while (q >= first && !breaks.Has(line[q])) --q;
   if (q < first) return;
-  for (int k = last; k > q; --k) {
-    tab->ReturnSym();
-    line[k] = L' ';
-  }
+  tab->ReturnSyms(static_cast<size_t>(last - q));
+  for (int k = last; k > q; --k) line[k] = L' ';
   const int end = (line[q] == L' ' && q > first) ? q - 1 : q;
   if (align == alLeft) return;
   const int shift = align == alCenter ? (last - end) / 2 : last - end;
