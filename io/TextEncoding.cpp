@@ -6,6 +6,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "io/ShortUtf8.h"
+
 namespace vexo {
 
 namespace {
@@ -17,44 +19,30 @@ constexpr uint32_t kFirstWidenedByte = 0xFFFFFF80u;
 // can decode from a lead byte up to 0xF7.
 constexpr uint32_t kLargestFourByte = 0x1FFFFFu;
 
-// Copies n characters of text (n is 4 or 16) to out as one byte each and
-// returns true when all of them are ASCII; otherwise writes nothing and
-// returns false.
+// Copies text[0, 16) to out as one byte each and returns true when all of it
+// is ASCII; otherwise writes nothing and returns false.
 #ifdef __SSE2__
-// The test and the narrowing take four characters side by side.
-bool IsAsciiLanes(__m128i lanes) {
-  const __m128i high = _mm_andnot_si128(_mm_set1_epi32(0x7F), lanes);
-  return _mm_movemask_epi8(_mm_cmpeq_epi32(high, _mm_setzero_si128())) == 0xFFFF;
-}
-
-template <size_t n>
-bool CopyAscii(const wchar_t* text, char* out) {
-  static_assert(n == 4 || n == 16, "four or sixteen characters");
+// The test and the narrowing take the characters four at a time.
+bool CopyAsciiSixteen(const wchar_t* text, char* out) {
   const __m128i* from = reinterpret_cast<const __m128i*>(text);
-  if (n == 4) {
-    const __m128i a = _mm_loadu_si128(from);
-    if (!IsAsciiLanes(a)) return false;
-    // Every character is below 0x80, so neither packing saturates.
-    const int32_t bytes = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(a, a), a));
-    __builtin_memcpy(out, &bytes, sizeof bytes);
-    return true;
-  }
   const __m128i a = _mm_loadu_si128(from);
   const __m128i b = _mm_loadu_si128(from + 1);
   const __m128i c = _mm_loadu_si128(from + 2);
   const __m128i d = _mm_loadu_si128(from + 3);
-  if (!IsAsciiLanes(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d)))) return false;
+  const __m128i any = _mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d));
+  const __m128i high = _mm_andnot_si128(_mm_set1_epi32(0x7F), any);
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(high, _mm_setzero_si128())) != 0xFFFF) return false;
+  // Every character is below 0x80, so neither packing saturates.
   const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
   return true;
 }
 #else
-template <size_t n>
-bool CopyAscii(const wchar_t* text, char* out) {
+bool CopyAsciiSixteen(const wchar_t* text, char* out) {
   uint32_t any = 0;
-  for (size_t k = 0; k < n; ++k) any |= static_cast<uint32_t>(text[k]);
+  for (size_t k = 0; k < 16; ++k) any |= static_cast<uint32_t>(text[k]);
   if (any >= 0x80) return false;
-  for (size_t k = 0; k < n; ++k) out[k] = static_cast<char>(text[k]);
+  for (size_t k = 0; k < 16; ++k) out[k] = static_cast<char>(text[k]);
   return true;
 }
 #endif
@@ -91,30 +79,34 @@ char* EncodeOne(uint32_t code, char* out, bool& complete) {
   return out;
 }
 
-// Four characters at a time: copied whole when all are ASCII, one by one
-// otherwise.
-char* EncodeFour(const wchar_t* text, char* out, bool& complete) {
-  if (CopyAscii<4>(text, out)) return out + 4;
-  for (size_t k = 0; k < 4; ++k) out = EncodeOne(static_cast<uint32_t>(text[k]), out, complete);
+// Eight characters at a time, side by side when all are in the first two byte
+// ranges, as most text is, one by one otherwise.
+char* EncodeEight(const wchar_t* text, char* out, bool& complete) {
+  if (char* end = EncodeShortEight(text, out)) return end;
+  for (size_t k = 0; k < 8; ++k) out = EncodeOne(static_cast<uint32_t>(text[k]), out, complete);
   return out;
 }
 
 }  // namespace
 
-// Blocks of sixteen ASCII characters, the bulk of a report, are copied whole.
-// A block that holds other characters goes four at a time: the spaces that
-// pad a column are ASCII even in a text of another alphabet.
+// Blocks of sixteen ASCII characters, the bulk of a report, are copied whole;
+// other blocks go eight characters at a time.
 char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) {
   size_t i = 0;
   while (i + 16 <= length) {
-    if (CopyAscii<16>(text + i, out)) {
+    if (CopyAsciiSixteen(text + i, out)) {
       out += 16;
       i += 16;
       continue;
     }
-    for (const size_t end = i + 16; i < end; i += 4) out = EncodeFour(text + i, out, complete);
+    out = EncodeEight(text + i, out, complete);
+    out = EncodeEight(text + i + 8, out, complete);
+    i += 16;
   }
-  for (; i + 4 <= length; i += 4) out = EncodeFour(text + i, out, complete);
+  if (i + 8 <= length) {
+    out = EncodeEight(text + i, out, complete);
+    i += 8;
+  }
   for (; i < length; ++i) out = EncodeOne(static_cast<uint32_t>(text[i]), out, complete);
   return out;
 }

@@ -38,4 +38,29 @@ TEST(AppendUtf8, EveryRangeHasItsBytePatternAnywhereAmongAscii) {
   }
 }
 
+// The first two byte ranges go out eight characters side by side: every mix
+// of one- and two-byte characters, at every eight-character place of two
+// blocks and the group after them.
+TEST(AppendUtf8, EveryMixOfOneAndTwoByteCharacters) {
+  for (unsigned mix = 0; mix < 256; ++mix) {
+    std::wstring eight;
+    std::string bytes;
+    for (unsigned k = 0; k < 8; ++k) {
+      const unsigned code = (mix >> k & 1) ? 0x80 + 0xF0 * k + 0xF * (k == 7) : 0x7F - k;
+      eight.push_back(static_cast<wchar_t>(code));
+      if (code < 0x80) {
+        bytes.push_back(static_cast<char>(code));
+      } else {
+        bytes += {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
+      }
+    }
+    for (size_t at = 0; at <= 32; at += 8) {
+      const std::wstring text = std::wstring(at, L'b') + eight + std::wstring(32 - at, L'c');
+      std::string out;
+      EXPECT_TRUE(AppendUtf8(out, text.data(), text.size()));
+      EXPECT_EQ(out, std::string(at, 'b') + bytes + std::string(32 - at, 'c')) << mix << " " << at;
+    }
+  }
+}
+
 }  // namespace
