@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,49 @@ TEST_P(InputFileTest, GetRunReadsUpToAStopAndLeavesItForGet) {
     file.SetFilePointer(static_cast<long>(pad - 2));
     ASSERT_TRUE(file.GetLine(buf.data(), 15)) << pad;
     EXPECT_EQ(std::wstring(buf.data()), L"aa\x20AC$z") << pad;
+  }
+}
+
+// Runs are taken many bytes at a time, in more than one way; whatever the
+// bytes, a run is what Get delivers one character at a time up to the first
+// stop, and reading goes on from the same place.
+TEST_P(InputFileTest, GetRunDeliversWhatGetDelivers) {
+  const std::vector<std::string> pieces = {"a",
+                                           "b",
+                                           "\xD0\xB6",
+                                           "\xC2\x80",
+                                           "\xDF\xBF",
+                                           "\xD0\xB6",
+                                           "\xC3\xA9",
+                                           "$",
+                                           "\n",
+                                           "\xC3",  // a lead byte before whatever comes
+                                           "\x80",  // a continuation byte with no lead
+                                           "\xC0\xA4",
+                                           "\xE2\x82\xAC",
+                                           std::string(1, '\0')};
+  const AsciiSet stops = {L'\n', L'\\', L'$', L'\0'};
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes;
+    // Mostly letters, so that long runs come.
+    for (size_t k = random() % 40; k > 0; --k) bytes += pieces[random() % (random() % 4 ? 7 : 14)];
+    const std::wstring name = Write("mix", bytes);
+    InputFile byRun;
+    InputFile byGet;
+    Open(byRun, name);
+    Open(byGet, name);
+    wchar_t buf[64];
+    bool ended = false;
+    const std::wstring run(buf, byRun.GetRun(buf, 64, stops, ended));
+    std::wstring expected;
+    wchar_t c = 0;
+    bool got = false;
+    while ((got = byGet.Get(c)) && !stops.Has(c)) expected += c;
+    ASSERT_EQ(run, expected) << round;
+    ASSERT_EQ(ended, !got) << round;
+    if (got) byGet.PutBack(c);
+    ASSERT_EQ(Chars(byRun, 3), Chars(byGet, 3)) << round;
   }
 }
 

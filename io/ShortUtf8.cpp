@@ -76,6 +76,94 @@ __attribute__((target("ssse3"))) char* EncodeShuffled(const wchar_t* text, char*
   return out + squeeze.length;
 }
 
+// The lanes of characters that a decoding keeps, for each set of eight
+// 16-bit lanes: the bytes of each kept lane in order, then zeros.
+struct Gather {
+  uint8_t bytes[16];
+  int count;
+};
+
+constexpr Gather MakeGather(unsigned kept) {
+  Gather gather{{}, 0};
+  for (int k = 0; k < 16; ++k) gather.bytes[k] = 0x80;
+  for (unsigned lane = 0; lane < 8; ++lane) {
+    if (!(kept & (1u << lane))) continue;
+    gather.bytes[2 * gather.count] = static_cast<uint8_t>(2 * lane);
+    gather.bytes[2 * gather.count + 1] = static_cast<uint8_t>(2 * lane + 1);
+    ++gather.count;
+  }
+  return gather;
+}
+
+constexpr std::array<Gather, 256> MakeGathers() {
+  std::array<Gather, 256> gathers{};
+  for (unsigned kept = 0; kept < 256; ++kept) gathers[kept] = MakeGather(kept);
+  return gathers;
+}
+
+constexpr std::array<Gather, 256> kGathers = MakeGathers();
+
+// Keeps the lanes of lanes (eight 16-bit characters) that kept names, widens
+// them and writes eight characters to out; returns how many count.
+__attribute__((target("ssse3"))) int StoreKept(__m128i lanes, unsigned kept, wchar_t* out) {
+  const Gather& gather = kGathers[kept];
+  const __m128i pick = _mm_loadu_si128(reinterpret_cast<const __m128i*>(gather.bytes));
+  const __m128i packed = _mm_shuffle_epi8(lanes, pick);
+  __m128i* to = reinterpret_cast<__m128i*>(out);
+  _mm_storeu_si128(to, _mm_unpacklo_epi16(packed, _mm_setzero_si128()));
+  _mm_storeu_si128(to + 1, _mm_unpackhi_epi16(packed, _mm_setzero_si128()));
+  return gather.count;
+}
+
+// Every byte is classed at once. A character starts at a plain byte or at a
+// lead byte; its code is worked out in every lane whatever the class, from
+// the byte and the one after it, and the lanes where a character starts are
+// then gathered.
+__attribute__((target("ssse3"))) size_t DecodeShuffled(const unsigned char* bytes,
+                                                       const unsigned char* stops, wchar_t* out,
+                                                       size_t& chars) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  __m128i stop = _mm_setzero_si128();
+  for (int k = 0; k < 4; ++k) {
+    stop = _mm_or_si128(stop, _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(stops[k]))));
+  }
+  const __m128i plain = _mm_andnot_si128(stop, _mm_cmpgt_epi8(v, _mm_set1_epi8(-1)));
+  const __m128i continuation =
+      _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xC0))),
+                     _mm_set1_epi8(static_cast<char>(0x80)));
+  // 0xC0 and 0xC1 would give ASCII, which might be a stop: they are left.
+  const __m128i lead =
+      _mm_andnot_si128(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xFE))),
+                                      _mm_set1_epi8(static_cast<char>(0xC0))),
+                       _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xE0))),
+                                      _mm_set1_epi8(static_cast<char>(0xC0))));
+  const unsigned plainBits = static_cast<unsigned>(_mm_movemask_epi8(plain));
+  const unsigned continuationBits = static_cast<unsigned>(_mm_movemask_epi8(continuation));
+  const unsigned pairs = static_cast<unsigned>(_mm_movemask_epi8(lead)) & (continuationBits >> 1);
+  const unsigned good = plainBits | pairs | (continuationBits & (pairs << 1));
+  const unsigned taken = static_cast<unsigned>(__builtin_ctz(~good));
+  if (taken == 0) return 0;
+  const unsigned starts = (plainBits | pairs) & ((1u << taken) - 1);
+
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i low = _mm_unpacklo_epi8(v, zero);
+  const __m128i high = _mm_unpackhi_epi8(v, zero);
+  // The byte after each byte, in the same lane.
+  const __m128i lowNext = _mm_alignr_epi8(high, low, 2);
+  const __m128i highNext = _mm_srli_si128(high, 2);
+  auto codes = [&](__m128i lanes, __m128i next, __m128i isLead) {
+    const __m128i pair = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(lanes, _mm_set1_epi16(0x1F)), 6),
+                                      _mm_and_si128(next, _mm_set1_epi16(0x3F)));
+    return _mm_or_si128(_mm_and_si128(isLead, pair), _mm_andnot_si128(isLead, lanes));
+  };
+  const int first =
+      StoreKept(codes(low, lowNext, _mm_unpacklo_epi8(lead, lead)), starts & 0xFF, out);
+  const int second =
+      StoreKept(codes(high, highNext, _mm_unpackhi_epi8(lead, lead)), starts >> 8, out + first);
+  chars = static_cast<size_t>(first + second);
+  return taken;
+}
+
 bool HasShuffle() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("ssse3");
@@ -91,6 +179,16 @@ char* EncodeShortEight(const wchar_t* text, char* out) {
   if (shuffle) return EncodeShuffled(text, out);
 #endif
   return EncodeEachShort(text, out);
+}
+
+size_t DecodeShortSixteen(const unsigned char* bytes, const unsigned char* stops, wchar_t* out,
+                          size_t& chars) {
+  chars = 0;
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool shuffle = HasShuffle();
+  if (shuffle) return DecodeShuffled(bytes, stops, out, chars);
+#endif
+  return 0;
 }
 
 }  // namespace vexo
