@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 #include "io/ShortUtf8.h"
@@ -203,38 +204,51 @@ bool InputFile::GetLongSequence(Bytes& bytes, int lead, wchar_t& c) {
 }
 
 bool InputFile::GetLine(wchar_t* buf, int max) {
+  size_t length = 0;
+  return GetLine(buf, max, length);
+}
+
+bool InputFile::GetLine(wchar_t* buf, int max, size_t& length) {
   Bytes bytes = Unread();
-  const bool got = (!m_IsBack && GetPlainLine(bytes, buf, max)) || GetLineFrom(bytes, buf, max);
+  if (!m_IsBack && GetPlainLine(bytes, buf, max, length)) {
+    Keep(bytes);
+    return true;
+  }
+  const bool got = GetLineFrom(bytes, buf, max);
   Keep(bytes);
+  length = std::wcslen(buf);
   return got;
 }
 
 // The line ends at its line feed, or at the end of the copy in memory; in a
 // stream's chunk without a line feed it may go on in the next chunk. Of a
 // line longer than max, the character after the first max is consumed too.
-bool InputFile::GetPlainLine(Bytes& bytes, wchar_t* buf, int max) {
+bool InputFile::GetPlainLine(Bytes& bytes, wchar_t* buf, int max, size_t& length) {
   const size_t left = static_cast<size_t>(bytes.end - bytes.next);
   if (left == 0 || max < 0) return false;
   const void* feed = memchr(bytes.next, '\n', left);
   if (!feed && bytes.file.m_Stream) return false;
-  const size_t length =
+  const size_t ends =
       feed ? static_cast<size_t>(static_cast<const unsigned char*>(feed) - bytes.next) + 1 : left;
-  const size_t stored = std::min(length, static_cast<size_t>(max));
-  const size_t taken = std::min(length, stored + 1);
+  const size_t stored = std::min(ends, static_cast<size_t>(max));
+  const size_t taken = std::min(ends, stored + 1);
+  // A zero byte would end the text before the line does.
   const ByteLanes carriageReturn = ByteLanes{} + '\r';
+  const ByteLanes zero = ByteLanes{};
   size_t k = 0;
   for (; k + 16 <= stored; k += 16) {
     const ByteLanes lanes = LoadLanes(bytes.next + k);
-    if (FirstSet((lanes >= 0x80) | (lanes == carriageReturn)) < 16) return false;
+    if (FirstSet((lanes >= 0x80) | (lanes == carriageReturn) | (lanes == zero)) < 16) return false;
     Widen(bytes.next + k, 16, buf + k);
   }
   for (; k < taken; ++k) {
     const unsigned char byte = bytes.next[k];
-    if (byte >= 0x80 || byte == '\r') return false;
+    if (byte >= 0x80 || byte == '\r' || (byte == 0 && k < stored)) return false;
     if (k < stored) buf[k] = byte;
   }
   buf[stored] = 0;
   bytes.next += taken;
+  length = stored;
   return true;
 }
 

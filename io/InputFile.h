@@ -95,6 +95,9 @@ class InputFile {
   // True when at least one character was stored. Characters beyond max are
   // consumed and lost, up to and including the one that ends the stretch.
   bool GetLine(wchar_t* buf, int max);
+  // GetLine, giving also the length of the text in buf up to its first zero,
+  // which a reader of the line needs first and the reading knows.
+  bool GetLine(wchar_t* buf, int max, size_t& length);
 
   // Reads characters into buf, at most max, up to the first one in stops,
   // which is left in the put-back slot. Returns how many were stored; ended
@@ -181,9 +184,9 @@ class InputFile {
   // GetSequence for the other lead bytes.
   static bool GetLongSequence(Bytes& bytes, int lead, wchar_t& c);
   // GetLine for a line that lies whole in bytes and holds only ASCII
-  // characters other than the carriage return; false, with nothing read,
-  // for any other line.
-  static bool GetPlainLine(Bytes& bytes, wchar_t* buf, int max);
+  // characters other than the carriage return and, among those stored, the
+  // zero; false, with nothing read, for any other line.
+  static bool GetPlainLine(Bytes& bytes, wchar_t* buf, int max, size_t& length);
   bool GetLineFrom(Bytes& bytes, wchar_t* buf, int max);
   void Close();
 

@@ -23,13 +23,18 @@ class InputFileTest : public testing::TestWithParam<bool> {
   static bool Open(InputFile& file, const std::wstring& name) {
     return GetParam() ? file.ReadIntoMemory(name.c_str()) : file.Open(name.c_str());
   }
-  // The lines GetLine delivers until it returns false.
+  // The lines GetLine delivers until it returns false; the length it gives
+  // is checked on the way.
   std::vector<std::wstring> Lines(const std::string& bytes, int max) {
     InputFile file;
     Open(file, Write("lines", bytes));
     std::vector<wchar_t> buf(max + 1);
     std::vector<std::wstring> got;
-    while (file.GetLine(buf.data(), max)) got.emplace_back(buf.data());
+    size_t length = 0;
+    while (file.GetLine(buf.data(), max, length)) {
+      got.emplace_back(buf.data());
+      EXPECT_EQ(length, got.back().size()) << bytes;
+    }
     return got;
   }
   ScratchDir m_Dir;
@@ -87,7 +92,8 @@ TEST_P(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
       {"\x9Fxy\n", {}}, {"x\xE2\x82", {L"x"}},
       {"a\x7F\x80z\n", {L"a\x7F", L"z\n"}},
       {"0123456789abcd\n", {L"0123456789abcd\n"}},
-      {"0123456789abcde\r\nz", {L"0123456789abcde", L"z"}}};
+      {"0123456789abcde\r\nz", {L"0123456789abcde", L"z"}},
+      {std::string("a\0b\n", 4), {L"a"}}};
   constexpr int kMax = 4095;  // as the blanks are read
   const std::wstring a(kMax - 1, L'a');
   const std::vector<std::wstring> cut[] = {
@@ -109,6 +115,9 @@ TEST_P(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
     const std::string line = std::string(kMax - 1, 'a') + std::string("bcd", extra);
     EXPECT_EQ(Lines(line + "\nnext\n", kMax), cut[extra]) << line.size() << " characters";
   }
+  // A zero stored in a long line ends its text.
+  const std::string zero = std::string(20, 'a') + '\0' + std::string(20, 'b') + "\n";
+  EXPECT_EQ(Lines(zero, kMax), std::vector<std::wstring>{std::wstring(20, L'a')});
 }
 
 // A run ends before a stop character, decoded from one byte or from a longer

@@ -47,6 +47,8 @@ class Line {
   static void DelTab(const wchar_t* src, wchar_t* dst);
   // DelTab, returning the length of the copy.
   static size_t ExpandTabs(const wchar_t* src, wchar_t* dst);
+  // ExpandTabs for a src whose length (up to its first zero) is known.
+  static size_t ExpandTabs(const wchar_t* src, size_t length, wchar_t* dst);
   // Whether c is one of the break characters of Rasdel, at which an
   // overlong value may wrap; false for the terminating zero.
   static bool IsRasdel(wchar_t c);

@@ -228,8 +228,9 @@ std::wstring Line::ConvStr() {
 int Line::ConvStr(wchar_t* text) {
   wchar_t read[vexo::kLineBuffer];
   Blank::m_File.SetFilePointer(m_FilePos);
-  Blank::m_File.GetLine(read, vexo::kLineMax);
-  vexo::WorkLine line{text, static_cast<int>(ExpandTabs(read, text))};
+  size_t length = 0;
+  Blank::m_File.GetLine(read, vexo::kLineMax, length);
+  vexo::WorkLine line{text, static_cast<int>(ExpandTabs(read, length, text))};
 
   int i = 0;
   while (text[i] != 0) {

@@ -9,7 +9,10 @@ const wchar_t* Line::Rasdel = L" ,?!,;)]";
 void Line::DelTab(const wchar_t* src, wchar_t* dst) { ExpandTabs(src, dst); }
 
 size_t Line::ExpandTabs(const wchar_t* src, wchar_t* dst) {
-  size_t length = std::wcslen(src);
+  return ExpandTabs(src, std::wcslen(src), dst);
+}
+
+size_t Line::ExpandTabs(const wchar_t* src, size_t length, wchar_t* dst) {
   while (length > 0 && (src[length - 1] == L' ' || src[length - 1] == L'\n')) --length;
   size_t k = 0;
   size_t out = 0;
