@@ -316,13 +316,19 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
       out += count;
       slow = 16 - count;
       // Text in a two-byte alphabet, with the ASCII among it, goes sixteen
-      // bytes at a time too where the processor can.
-      if (count < 16 && *bytes.next >= 0x80 && bytes.end - bytes.next >= 16 && end - out >= 16) {
-        size_t chars = 0;
-        const size_t taken = vexo::DecodeShortSixteen(bytes.next, stops.List(), out, chars);
-        bytes.next += taken;
-        out += chars;
-        if (taken > 0) continue;
+      // bytes at a time too where the processor can, for as long as it
+      // lasts.
+      if (count < 16 && *bytes.next >= 0x80) {
+        bool decoded = false;
+        size_t taken = 1;
+        while (taken > 0 && bytes.end - bytes.next >= 16 && end - out >= 16) {
+          size_t chars = 0;
+          taken = vexo::DecodeShortSixteen(bytes.next, stops.List(), out, chars);
+          bytes.next += taken;
+          out += chars;
+          decoded = decoded || taken > 0;
+        }
+        if (decoded) continue;
       }
     }
     for (; slow > 0 && out < end; --slow) {
