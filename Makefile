@@ -51,7 +51,7 @@ bench:
 	./build-bench/bench/vexo_micro --benchmark_min_time=0.2
 	bash bench/compare.sh build-bench/app/vexo $(RECORDS)
 	bash bench/scale.sh build-bench/app/vexo
-	if cmake --build build-bench --target help | grep -q vexo-import; then \
+	if cmake --build build-bench --target help | grep vexo-import >/dev/null; then \
 	  cmake --build build-bench -j$(JOBS) --target vexo-import && \
 	  bash bench/import.sh build-bench/import/vexo-import build-bench/app/vexo $(RECORDS); \
 	fi
