@@ -6,8 +6,6 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -88,25 +86,6 @@ void RenderLine(benchmark::State& state) {
   }
 }
 BENCHMARK(RenderLine);
-
-// What re-reading the body line costs at the least: one fseek and one getc
-// per byte on a memory stream, with nothing done to the bytes. RenderLine
-// does this and everything else.
-void RereadFloor(benchmark::State& state) {
-  char part[sizeof kBodyLine];
-  std::memcpy(part, kBodyLine, sizeof part);
-  FILE* stream = fmemopen(part, sizeof part - 1, "rb");
-  wchar_t line[sizeof kBodyLine];
-  for (auto _ : state) {
-    fseek(stream, 0, SEEK_SET);
-    wchar_t* out = line;
-    for (int c = getc_unlocked(stream); c != EOF && c != '\n'; c = getc_unlocked(stream))
-      *out++ = c;
-    benchmark::DoNotOptimize(line);
-  }
-  fclose(stream);
-}
-BENCHMARK(RereadFloor);
 
 void WalkRepeatBlock(benchmark::State& state) {
   Scratch scratch;
