@@ -10,6 +10,7 @@
 namespace vexo {
 namespace {
 
+#if defined(__x86_64__) || defined(__i386__)
 // Whether every character of text[0, 8) is in [0, 0x800).
 bool AllShort(const wchar_t* text) {
   uint32_t any = 0;
@@ -17,19 +18,6 @@ bool AllShort(const wchar_t* text) {
   return any < 0x800;
 }
 
-// One character at a time, for processors without the byte shuffle.
-char* EncodeEachShort(const wchar_t* text, char* out) {
-  for (int k = 0; k < 8; ++k) {
-    const uint32_t code = static_cast<uint32_t>(text[k]);
-    const bool two = code >= 0x80;
-    out[0] = static_cast<char>(two ? 0xC0 | (code >> 6) : code);
-    out[1] = static_cast<char>(0x80 | (code & 0x3F));
-    out += 1 + two;
-  }
-  return out;
-}
-
-#if defined(__x86_64__) || defined(__i386__)
 // Each character becomes a 16-bit word holding its lead byte, and its second
 // byte or a zero; a shuffle then drops the zeros. Which of the eight are two
 // bytes long gives eight bits, which pick the shuffle and the length.
@@ -172,23 +160,27 @@ bool HasShuffle() {
 
 }  // namespace
 
-char* EncodeShortEight(const wchar_t* text, char* out) {
-  if (!AllShort(text)) return nullptr;
 #if defined(__x86_64__) || defined(__i386__)
+char* EncodeShortEight(const wchar_t* text, char* out) {
   static const bool shuffle = HasShuffle();
-  if (shuffle) return EncodeShuffled(text, out);
-#endif
-  return EncodeEachShort(text, out);
+  return shuffle && AllShort(text) ? EncodeShuffled(text, out) : nullptr;
 }
 
 size_t DecodeShortSixteen(const unsigned char* bytes, const unsigned char* stops, wchar_t* out,
                           size_t& chars) {
   chars = 0;
-#if defined(__x86_64__) || defined(__i386__)
   static const bool shuffle = HasShuffle();
-  if (shuffle) return DecodeShuffled(bytes, stops, out, chars);
-#endif
+  return shuffle ? DecodeShuffled(bytes, stops, out, chars) : 0;
+}
+#else
+// Elsewhere nothing is taken many at a time: the callers go one character at
+// a time.
+char* EncodeShortEight(const wchar_t*, char*) { return nullptr; }
+
+size_t DecodeShortSixteen(const unsigned char*, const unsigned char*, wchar_t*, size_t& chars) {
+  chars = 0;
   return 0;
 }
+#endif
 
 }  // namespace vexo

@@ -9,7 +9,9 @@ namespace vexo {
 
 // Writes the one- or two-byte forms of text[0, 8) to out, which has room for
 // 16 bytes whatever the result, and returns the end of what it wrote. Null,
-// with nothing written, when a character is not in [0, 0x800).
+// with nothing written, when a character is not in [0, 0x800), and where the
+// processor lacks the byte shuffle: the caller then goes one character at a
+// time.
 char* EncodeShortEight(const wchar_t* text, char* out);
 
 // Decodes bytes[0, 16) from the start up to the first byte that is neither an
