@@ -72,6 +72,8 @@ TEST_F(LineRender, PlaceholdersWrapsSegmentsAndCuts) {
       {"$1...", L"abcdefgh", {L"abcde"}},        // up to the end of the line
       {"$1.$2", L"abcdefgh", {L"abcxy"}},        // up to the column before the "$"
       {"$1=..?", L"abcdefgh", {L"abcdef"}},
+      {">%=$1\n[%x]", L"ab", {L"[ax]"}},    // a macro symbol alone is one column
+      {">%=$1\n[% x]", L"ab", {L"[abx]"}},  // its blanks widen it
       // wrapping at the last break character that fits
       {"$1        ?\n$1        ?", L"hello world!", {L"hello      ", L"world!     "}},
       {"$1>       ?\n$1>       ?", L"hello world!", {L"      hello", L"     world!"}},
