@@ -210,13 +210,10 @@ bool InputFile::GetLine(wchar_t* buf, int max) {
 
 bool InputFile::GetLine(wchar_t* buf, int max, size_t& length) {
   Bytes bytes = Unread();
-  if (!m_IsBack && GetPlainLine(bytes, buf, max, length)) {
-    Keep(bytes);
-    return true;
-  }
-  const bool got = GetLineFrom(bytes, buf, max);
+  const bool plain = !m_IsBack && GetPlainLine(bytes, buf, max, length);
+  const bool got = plain || GetLineFrom(bytes, buf, max);
   Keep(bytes);
-  length = std::wcslen(buf);
+  if (!plain) length = std::wcslen(buf);
   return got;
 }
 
@@ -320,6 +317,7 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
       // lasts.
       if (count < 16 && *bytes.next >= 0x80) {
         bool decoded = false;
+        static_assert(AsciiSet::kListed == vexo::kShortStops, "the decoder tests every stop");
         size_t taken = 1;
         while (taken > 0 && bytes.end - bytes.next >= 16 && end - out >= 16) {
           size_t chars = 0;

@@ -1,5 +1,7 @@
 #include "io/OutputFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cwchar>
@@ -22,6 +24,8 @@ OutputFile::OutputFile(const wchar_t* name, bool append) {
   if (!name) return;
   if (wcscmp(name, L"CON") == 0) {
     m_Console = true;
+    // Someone watching a terminal sees the report as it is written.
+    m_LineByLine = isatty(STDOUT_FILENO) != 0;
     s_Console = this;
     return;
   }
@@ -65,11 +69,12 @@ void OutputFile::Write(const wchar_t* text, size_t length) {
   const size_t room = 4 * length;
   if (m_Bytes.size() - m_Gathered < room) {
     Flush();
-    if (m_Bytes.size() < room || m_Bytes.size() < kGather) m_Bytes.resize(std::max(room, kGather));
+    if (m_Bytes.size() < std::max(room, kGather)) m_Bytes.resize(std::max(room, kGather));
   }
   bool complete = true;
   char* const start = &m_Bytes[m_Gathered];
   m_Gathered += static_cast<size_t>(vexo::EncodeUtf8(text, length, start, complete) - start);
+  if (m_LineByLine) Flush();
 }
 
 void OutputFile::Flush() {

@@ -8,7 +8,8 @@
 // standard output (the same stream the console messages use, so both appear
 // in the order written). A file that cannot be created makes a dead writer
 // that drops everything; IsUsable tells. The bytes are gathered and handed to
-// the stream in large pieces. Every hand-over is checked: after the first
+// the stream in large pieces, or with every write when standard output is a
+// terminal. Every hand-over is checked: after the first
 // that fails nothing more is written, and Error keeps the system's reason.
 // Close says whether the whole report got out.
 class OutputFile {
@@ -48,6 +49,7 @@ class OutputFile {
 
   FILE* m_Stream = nullptr;
   bool m_Console = false;
+  bool m_LineByLine = false;  // every write goes to the stream at once
   int m_Error = 0;
   std::string m_Bytes;           // the bytes gathered, then encoding room
   size_t m_Gathered = 0;         // how many of m_Bytes wait for the stream

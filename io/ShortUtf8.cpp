@@ -112,7 +112,7 @@ __attribute__((target("ssse3"))) size_t DecodeShuffled(const unsigned char* byte
                                                        size_t& chars) {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
   __m128i stop = _mm_setzero_si128();
-  for (int k = 0; k < 4; ++k) {
+  for (int k = 0; k < kShortStops; ++k) {
     stop = _mm_or_si128(stop, _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(stops[k]))));
   }
   const __m128i plain = _mm_andnot_si128(stop, _mm_cmpgt_epi8(v, _mm_set1_epi8(-1)));

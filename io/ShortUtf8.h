@@ -14,8 +14,11 @@ namespace vexo {
 // time.
 char* EncodeShortEight(const wchar_t* text, char* out);
 
+// The number of stop bytes DecodeShortSixteen tests.
+constexpr int kShortStops = 4;
+
 // Decodes bytes[0, 16) from the start up to the first byte that is neither an
-// ASCII byte outside stops (four bytes) nor part of a two-byte sequence: a
+// ASCII byte outside stops (kShortStops bytes) nor part of a two-byte sequence: a
 // lead byte from 0xC2 to 0xDF and the continuation byte (0x80 to 0xBF) that
 // follows it, which decode to 0x80 to 0x7FF and so are never a stop. A
 // sequence cut by the end of the sixteen bytes is left too. Writes the

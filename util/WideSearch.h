@@ -1,4 +1,4 @@
-// Finding the first character of a short wide text that meets a test, four
+// Finding the first character of a short wide text that meets a test, eight
 // characters at a time.
 #pragma once
 
