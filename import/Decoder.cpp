@@ -3,10 +3,20 @@
 #include <strings.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 #include "data/Utf8.h"
 
 namespace vexo {
+
+namespace {
+
+constexpr size_t kMaxBadBytes = 4;
+
+bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
 
 Decoder::Decoder(const std::string& encoding)
     : m_Utf8(strcasecmp(encoding.c_str(), "UTF-8") == 0 ||
@@ -18,7 +28,8 @@ Decoder::~Decoder() {
   if (m_Iconv != reinterpret_cast<iconv_t>(-1)) iconv_close(m_Iconv);
 }
 
-bool Decoder::Convert(std::string_view chunk, std::string& out) {
+bool Decoder::Convert(std::string_view chunk, std::string_view& text) {
+  if (!m_Utf8 && m_RawUtf8) CheckRawUtf8(chunk);
   std::string_view bytes = chunk;
   if (!m_Pending.empty()) {
     m_Joined = m_Pending;
@@ -26,38 +37,62 @@ bool Decoder::Convert(std::string_view chunk, std::string& out) {
     bytes = m_Joined;
   }
   m_Pending.clear();
-  const size_t start = out.size();
-  const bool ok = m_Utf8 ? ConvertUtf8(bytes, out) : ConvertIconv(bytes, out);
-  // The first chunk is read whole, so a mark at the start is in it.
-  if (m_AtStart && out.size() > start) {
-    if (out.compare(start, 3, "\xEF\xBB\xBF") == 0) out.erase(start, 3);
+  bool ok;
+  if (m_Utf8) {
+    size_t valid = 0;
+    ok = CheckUtf8(bytes, valid);
+    text = bytes.substr(0, valid);
+  } else {
+    m_Out.clear();
+    ok = ConvertIconv(bytes, m_Out);
+    text = m_Out;
+  }
+  // A mark at the start is dropped; when the first chunk cuts it short, it
+  // waits with its first bytes and comes whole with the next.
+  if (m_AtStart && !text.empty()) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     m_AtStart = false;
   }
   return ok;
 }
 
-bool Decoder::ConvertUtf8(std::string_view bytes, std::string& out) {
+bool Decoder::Finish() {
+  m_Bad = m_Pending;
+  return m_Pending.empty();
+}
+
+// ASCII, which most text is, is passed over eight bytes at a time.
+bool Decoder::CheckUtf8(std::string_view bytes, size_t& valid) {
   size_t i = 0;
   while (i < bytes.size()) {
+    uint64_t block;
+    if (i + sizeof block <= bytes.size()) {
+      std::memcpy(&block, bytes.data() + i, sizeof block);
+      if ((block & 0x8080808080808080ULL) == 0) {
+        i += sizeof block;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(bytes[i]) < 0x80) {
       ++i;
       continue;
     }
     const int length = Utf8Sequence(bytes, i);
     if (length == 0) {
-      m_BadByte = static_cast<unsigned char>(bytes[i]);
-      out.append(bytes.data(), i);
-      m_Offset += i;
+      size_t end = i + 1;
+      while (end < bytes.size() && end - i < kMaxBadBytes && IsContinuation(bytes[end])) ++end;
+      m_Bad.assign(bytes.substr(i, end - i));
+      valid = i;
       return false;
     }
     if (length < 0) {
       m_Pending.assign(bytes.substr(i));
       break;
     }
+    m_SawNonAscii = true;
     i += static_cast<size_t>(length);
   }
-  out.append(bytes.data(), i);
-  m_Offset += i;
+  valid = i;
   return true;
 }
 
@@ -69,21 +104,47 @@ bool Decoder::ConvertIconv(std::string_view bytes, std::string& out) {
     out.resize(start + inLeft * 4 + 16);
     char* to = &out[start];
     size_t toLeft = out.size() - start;
-    const size_t before = inLeft;
     const size_t result = iconv(m_Iconv, &in, &inLeft, &to, &toLeft);
     const int error = errno;
     out.resize(out.size() - toLeft);
-    m_Offset += before - inLeft;
     if (result != static_cast<size_t>(-1)) continue;
     if (error == EINVAL) {
       m_Pending.assign(in, inLeft);
       return true;
     }
     if (error == E2BIG) continue;
-    m_BadByte = static_cast<unsigned char>(*in);
+    m_Bad.assign(in, 1);
     return false;
   }
   return true;
+}
+
+// The bytes as they came, read as UTF-8: a sequence cut by the chunk's end
+// is read again with the next chunk.
+void Decoder::CheckRawUtf8(std::string_view bytes) {
+  std::string joined;
+  if (!m_RawCut.empty()) {
+    joined = m_RawCut + std::string(bytes);
+    bytes = joined;
+    m_RawCut.clear();
+  }
+  for (size_t i = 0; i < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const int length = Utf8Sequence(bytes, i);
+    if (length == 0) {
+      m_RawUtf8 = false;
+      return;
+    }
+    if (length < 0) {
+      m_RawCut.assign(bytes.substr(i));
+      return;
+    }
+    m_RawNonAscii = true;
+    i += static_cast<size_t>(length);
+  }
 }
 
 }  // namespace vexo

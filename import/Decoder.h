@@ -4,7 +4,6 @@
 
 #include <iconv.h>
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,7 +11,7 @@ namespace vexo {
 
 // A byte-order mark at the start of the text is dropped. UTF-8 input is
 // checked by hand (it is copied, not converted); every other encoding goes
-// through iconv.
+// through iconv. The output never ends inside a character.
 class Decoder {
  public:
   explicit Decoder(const std::string& encoding);
@@ -22,30 +21,49 @@ class Decoder {
 
   // False when iconv does not know the encoding.
   bool Ok() const { return m_Utf8 || m_Iconv != reinterpret_cast<iconv_t>(-1); }
+  // True when the encoding is UTF-8 itself.
+  bool Utf8() const { return m_Utf8; }
 
-  // Appends the UTF-8 of the next chunk to out; the start of a sequence that
+  // Decodes the next chunk into text, its UTF-8, which stays valid until the
+  // next call and may point into chunk itself. The start of a sequence that
   // the chunk cuts short waits for the next chunk. False at a byte sequence
-  // that is not valid: out then holds everything before it, and BadOffset()
-  // is its offset from the start of the input.
-  bool Convert(std::string_view chunk, std::string& out);
-  // At the end of the input: false when a cut-short sequence is left over.
-  bool Finish() const { return m_Pending.empty(); }
+  // that is not valid: text then holds everything before it, and BadBytes()
+  // the sequence.
+  bool Convert(std::string_view chunk, std::string_view& text);
+  // At the end of the input: false when a cut-short sequence is left over,
+  // which BadBytes() then holds.
+  bool Finish();
 
-  uint64_t BadOffset() const { return m_Offset; }
-  // The first byte of the sequence that is not valid.
-  unsigned char BadByte() const { return m_BadByte; }
+  // The bytes that stopped the conversion: for UTF-8 input the byte that
+  // starts no valid sequence and the continuation bytes after it (at most
+  // four in all), for other encodings the first byte iconv refused.
+  const std::string& BadBytes() const { return m_Bad; }
+  // UTF-8 input: whether the text before the bad bytes held characters
+  // beyond ASCII, so that the input is damaged UTF-8 rather than text in
+  // another encoding.
+  bool SawNonAscii() const { return m_SawNonAscii; }
+  // Other encodings: whether the input so far, as bytes, is also valid
+  // UTF-8 with characters beyond ASCII, so that it was most likely UTF-8.
+  bool LooksLikeUtf8() const { return m_RawUtf8 && m_RawNonAscii && m_RawCut.empty(); }
 
  private:
-  bool ConvertUtf8(std::string_view bytes, std::string& out);
+  // The length of the valid UTF-8 at the start of bytes; false when a
+  // sequence that is not valid ends it.
+  bool CheckUtf8(std::string_view bytes, size_t& valid);
   bool ConvertIconv(std::string_view bytes, std::string& out);
+  void CheckRawUtf8(std::string_view bytes);
 
   bool m_Utf8;
   iconv_t m_Iconv = reinterpret_cast<iconv_t>(-1);
   std::string m_Pending;  // bytes of a sequence cut short by the last chunk
   std::string m_Joined;   // the pending bytes and the next chunk
-  uint64_t m_Offset = 0;  // input offset of the first byte not yet decoded
+  std::string m_Out;      // text converted by iconv
   bool m_AtStart = true;  // no text delivered yet
-  unsigned char m_BadByte = 0;
+  std::string m_Bad;
+  bool m_SawNonAscii = false;
+  bool m_RawUtf8 = true;  // other encodings: no byte so far breaks UTF-8
+  bool m_RawNonAscii = false;
+  std::string m_RawCut;  // other encodings: a UTF-8 sequence the chunk cut short
 };
 
 }  // namespace vexo

@@ -6,11 +6,11 @@
 
 namespace vexo {
 
-// Where a header file went wrong; line and column from 1.
+// Where a header file went wrong.
 struct HeaderFileError {
-  long line = 0;
-  long column = 0;
-  std::string message;  // empty when the file was read
+  long line = 0;        // from 1; 0 when the file as a whole cannot be read
+  long column = 0;      // from 1, in characters
+  std::string message;  // empty when the file was read; valid UTF-8
 };
 
 // Reads the lines "N=TEXT" of the UTF-8 file name into fields (a later line

@@ -1,6 +1,6 @@
 // Turns the rows of a table into the records of a data file: the header row,
-// the choice of columns and their field numbers, sheet breaks when a column
-// changes, and cells split into segments.
+// the choice of columns and their field numbers, rows of another width,
+// sheet breaks when a column changes, and cells split into segments.
 #pragma once
 
 #include <string>
@@ -13,23 +13,32 @@
 
 namespace vexo {
 
-// A RowSink that writes one record per row (the header row, when the options
-// say there is one, names the columns and is no record). The columns that
-// the options name are looked up when the first row has ended; a name or
-// number that it does not have is an error, and so is a cell that is not
-// valid UTF-8. After an error every further row is ignored; Error() tells
-// what went wrong, and is empty while all is well.
+// A RowSink that writes one record per row. The header row, when the options
+// say there is one, names the columns, sets the width of the table and is no
+// record. The columns that the options name are looked up when the first row
+// has ended; a name or number that it does not have is an error at that row.
+// A row shorter than the header has empty cells at its end; a row longer
+// than the header is an error at its first extra cell, unless the options
+// drop or keep the extra cells. A row with no text in any chosen cell (every
+// byte a blank, a line break or a control character) writes no record; it
+// is counted, and a sheet break it would have carried goes on the next
+// record that is written. The cells are valid UTF-8, as the decoder
+// delivers them.
 class RecordMapper : public RowSink {
  public:
   RecordMapper(const ImportOptions& options, DataWriter& writer);
 
-  void Cell(std::string_view text) override;
-  void EndRow() override;
+  bool Cell(std::string_view text, const TablePlace& place) override;
+  bool EndRow(const TablePlace& place) override;
 
+  // What stopped the mapping, and where; empty while all is well.
   const std::string& Error() const { return m_Error; }
-  // Where the error stands: row and column, both from 1.
-  long ErrorRow() const { return m_ErrorRow; }
-  long ErrorColumn() const { return m_ErrorColumn; }
+  TextPosition ErrorPosition() const { return m_ErrorPosition; }
+
+  // The rows that wrote no record for want of text, and where the first
+  // of them starts.
+  long EmptyRows() const { return m_EmptyRows; }
+  TextPosition FirstEmptyRow() const { return m_FirstEmptyRow; }
 
  private:
   struct Mapping {
@@ -37,16 +46,20 @@ class RecordMapper : public RowSink {
     long field;
   };
   // The column, from 0, that text names in the first row; false when none.
-  bool FindColumn(const std::string& text, size_t& column);
-  void ResolveColumns();
-  void WriteRecord();
+  bool FindColumn(const std::string& text, size_t& column) const;
+  bool ResolveColumns(const TablePlace& place);
+  bool HasText() const;
+  void WriteRecord(const TablePlace& place);
   void WriteCell(long field, size_t column);
-  void Fail(size_t column, std::string message);
+  bool Fail(TextPosition where, std::string message);
 
   const ImportOptions& m_Options;
   DataWriter& m_Writer;
-  std::vector<std::string> m_Cells;  // the cells of the current row, reused
-  size_t m_Count = 0;                // how many of them the row has
+  std::vector<std::string> m_Cells;  // the kept cells of the current row, reused
+  size_t m_Count = 0;                // how many cells the row has
+  size_t m_Kept = 0;                 // how many of them are in m_Cells
+  size_t m_Width = 0;                // the header row's cells; 0: no header row
+  TextPosition m_FirstExtra;         // where the row's first cell beyond m_Width starts
   std::vector<std::string> m_Names;  // the header row
   std::vector<Mapping> m_Mappings;   // empty with m_AllColumns
   bool m_AllColumns = true;
@@ -54,11 +67,12 @@ class RecordMapper : public RowSink {
   size_t m_BreakColumn = 0;
   bool m_BreakOn = false;
   bool m_HavePrevious = false;
-  std::string m_Previous;  // the break column's value in the last record
-  long m_Row = 1;          // the row being read
+  bool m_BreakPending = false;  // the break column changed; no record carries it yet
+  std::string m_Previous;       // the break column's value in the last row
+  long m_EmptyRows = 0;
+  TextPosition m_FirstEmptyRow;
   std::string m_Error;
-  long m_ErrorRow = 0;
-  long m_ErrorColumn = 0;
+  TextPosition m_ErrorPosition;
 };
 
 }  // namespace vexo

@@ -1,5 +1,10 @@
 #include "import/TableReader.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "data/Utf8.h"
+
 namespace vexo {
 
 namespace {
@@ -7,102 +12,246 @@ namespace {
 // Blanks around a cell are part of it.
 int NoBlanks(unsigned char) { return 0; }
 
+// A separator of several bytes stands in the text given to libcsv as this
+// byte, which valid UTF-8 never holds.
+constexpr char kNarrowSeparator = '\xFF';
+
+bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+// Every occurrence of from in text replaced by to, into out.
+std::string_view Replace(std::string_view text, std::string_view from, std::string_view to,
+                         std::string& out) {
+  size_t found = text.find(from);
+  if (found == std::string_view::npos) return text;
+  out.clear();
+  size_t start = 0;
+  for (; found != std::string_view::npos; found = text.find(from, start)) {
+    out.append(text.data() + start, found - start);
+    out.append(to);
+    start = found + from.size();
+  }
+  out.append(text.data() + start, text.size() - start);
+  return out;
+}
+
+// Quotes are rare in text: memchr passes over the rest.
+uint64_t Quotes(std::string_view text) {
+  uint64_t count = 0;
+  const char* end = text.data() + text.size();
+  for (const char* p = text.data();
+       (p = static_cast<const char*>(std::memchr(p, '"', static_cast<size_t>(end - p)))); ++p)
+    ++count;
+  return count;
+}
+
+// The character at text[i], whole, for a message.
+std::string CharacterAt(std::string_view text, size_t i) {
+  const int length = Utf8Sequence(text, i);
+  return std::string(text.substr(i, length > 0 ? static_cast<size_t>(length) : 1));
+}
+
 }  // namespace
 
-TableReader::TableReader(bool tsv, char delimiter, RowSink& sink) : m_Tsv(tsv), m_Sink(sink) {
+TableReader::TableReader(bool tsv, const std::string& delimiter, RowSink& sink)
+    : m_Tsv(tsv), m_Sink(sink), m_Lines(!tsv) {
   csv_init(&m_Csv, CSV_STRICT | CSV_STRICT_FINI);
-  csv_set_delim(&m_Csv, static_cast<unsigned char>(delimiter));
+  if (delimiter.size() == 1) {
+    csv_set_delim(&m_Csv, static_cast<unsigned char>(delimiter[0]));
+  } else {
+    m_WideDelimiter = delimiter;
+    csv_set_delim(&m_Csv, static_cast<unsigned char>(kNarrowSeparator));
+  }
   csv_set_space_func(&m_Csv, NoBlanks);
 }
 
 TableReader::~TableReader() { csv_free(&m_Csv); }
 
-void TableReader::OnCell(void* text, size_t length, void* reader) {
-  auto& self = *static_cast<TableReader*>(reader);
-  self.m_Sink.Cell(std::string_view(text ? static_cast<const char*>(text) : "", length));
-  ++self.m_Column;
+TextPosition TableReader::Place(uint64_t offset, const TextPosition& kept) const {
+  return offset >= m_Lines.PieceStart() ? m_Lines.At(offset) : kept;
 }
 
-void TableReader::OnRow(int, void* reader) {
-  auto& self = *static_cast<TableReader*>(reader);
-  self.m_Sink.EndRow();
-  ++self.m_Row;
-  self.m_Column = 1;
-}
+TextPosition TableReader::CellStart() const { return Place(m_CellStart, m_CellPosition); }
+
+TextPosition TableReader::RowStart() const { return Place(m_RowStart, m_RowPosition); }
 
 bool TableReader::Feed(std::string_view text) {
+  if (!m_Tsv && !m_WideDelimiter.empty())
+    text = Replace(text, m_WideDelimiter, std::string_view(&kNarrowSeparator, 1), m_Narrowed);
+  m_Text = text;
+  m_Lines.Next(text);
+  bool ok = true;
   if (m_Tsv) {
     FeedTsv(text);
-    return true;
+  } else {
+    ok = FeedCsv(text);
   }
+  ok = ok && !m_Stopped;
+  if (ok) KeepOpenPlaces();
+  m_Lines.Next({});
+  m_Text = {};
+  return ok;
+}
+
+void TableReader::KeepOpenPlaces() {
+  const uint64_t start = m_Lines.PieceStart(), end = m_Lines.PieceEnd();
+  if (m_Tsv && m_Return && !m_RowOpen) {
+    // A CR that may start a row, or be the end of an empty line.
+    m_RowPosition = m_CellPosition = m_Lines.At(m_ReturnAt);
+    return;
+  }
+  if (!m_Tsv) {
+    SkipBreaks();
+    if (m_AfterRow) return;
+    if (m_CellStart >= start && m_CellStart < end)
+      m_CellQuoted = m_Text[m_CellStart - start] == '"';
+  }
+  // In this order, the row's start first, the piece is counted once.
+  if (m_RowStart >= start && m_RowStart < end) m_RowPosition = m_Lines.At(m_RowStart);
+  if (m_CellStart >= start && m_CellStart < end) m_CellPosition = m_Lines.At(m_CellStart);
+}
+
+// libcsv skips every CR and LF between rows, so the next row starts at the
+// first other byte.
+void TableReader::SkipBreaks() {
+  if (!m_AfterRow) return;
+  const uint64_t start = m_Lines.PieceStart(), end = m_Lines.PieceEnd();
+  while (m_CellStart < end && IsLineBreak(m_Text[m_CellStart - start])) ++m_CellStart;
+  if (m_CellStart == end) return;
+  m_AfterRow = false;
+  m_RowStart = m_CellStart;
+}
+
+bool TableReader::FeedCsv(std::string_view text) {
+  // libcsv grows a cell's buffer by a fixed block; a block as large as the
+  // buffer already is makes the growth geometric, so that a cell of any size
+  // is read in time proportional to it.
+  csv_set_blk_size(&m_Csv, std::max(text.size(), csv_get_buffer_size(&m_Csv)));
   const size_t parsed = csv_parse(&m_Csv, text.data(), text.size(), OnCell, OnRow, this);
-  if (parsed == text.size()) return true;
-  m_Error = text[parsed] == '"'
-                ? "expected a separator or the end of the row, found a quote inside an unquoted "
-                  "cell (quote the whole cell and double its quotes)"
-                : "expected a separator or the end of the row after the closing quote, found \"" +
-                      std::string(1, text[parsed]) + "\"";
+  if (parsed == text.size() || m_Stopped) return true;
+  m_ErrorPosition = m_Lines.At(m_Lines.PieceStart() + parsed);
+  if (text[parsed] == '"') {
+    m_Error =
+        "expected a separator or the end of the row, found a quote inside an unquoted cell "
+        "(quote the whole cell and double its quotes)";
+  } else {
+    const std::string found = text[parsed] == kNarrowSeparator && !m_WideDelimiter.empty()
+                                  ? m_WideDelimiter
+                                  : CharacterAt(text, parsed);
+    m_Error = "expected a separator or the end of the row after the closing quote, found \"" +
+              found + "\"";
+  }
   return false;
 }
 
 bool TableReader::Finish() {
+  if (m_Stopped) return false;
   if (m_Tsv) {
-    if (m_Return) m_Cell += '\r';
     if (m_Escape) m_Cell += '\\';
-    if (!m_Cell.empty() || m_Column > 1) {
-      EndTsvCell();
-      m_Sink.EndRow();
+    if (m_Return) {
+      StartTsvRow(m_ReturnAt);
+      m_Cell += '\r';
     }
-    return true;
+    m_Escape = m_Return = false;
+    EndTsvRow();
+    return !m_Stopped;
   }
-  if (csv_fini(&m_Csv, OnCell, OnRow, this) == 0) return true;
-  m_Error = "expected a closing quote, found the end of the input";
+  if (csv_fini(&m_Csv, OnCell, OnRow, this) == 0) return !m_Stopped;
+  m_Error = "expected a closing quote for the cell that opens here, found the end of the input";
+  m_ErrorPosition = CellStart();
   return false;
 }
 
-void TableReader::EndTsvCell() {
-  m_Sink.Cell(m_Cell);
+void TableReader::OnCell(void* text, size_t length, void* reader) {
+  auto& self = *static_cast<TableReader*>(reader);
+  if (self.m_Stopped) return;
+  self.SkipBreaks();
+  // The cell starts in this piece, in an earlier one, or (an empty last cell)
+  // at the end of the text.
+  const uint64_t start = self.m_Lines.PieceStart();
+  const bool quoted = self.m_CellStart < start ? self.m_CellQuoted
+                                               : self.m_CellStart < self.m_Lines.PieceEnd() &&
+                                                     self.m_Text[self.m_CellStart - start] == '"';
+  std::string_view cell(text ? static_cast<const char*>(text) : "", length);
+  // The cell's length in the input: its quotes were doubled there.
+  uint64_t raw = length;
+  if (quoted) raw += 2 + Quotes(cell);
+  if (!self.m_WideDelimiter.empty())
+    cell =
+        Replace(cell, std::string_view(&kNarrowSeparator, 1), self.m_WideDelimiter, self.m_Widened);
+  if (!self.m_Sink.Cell(cell, self)) self.m_Stopped = true;
+  self.m_CellStart += raw + 1;  // and the byte that ended it
+}
+
+void TableReader::OnRow(int, void* reader) {
+  auto& self = *static_cast<TableReader*>(reader);
+  if (self.m_Stopped) return;
+  if (!self.m_Sink.EndRow(self)) self.m_Stopped = true;
+  self.m_AfterRow = true;
+}
+
+void TableReader::StartTsvRow(uint64_t at) {
+  if (m_RowOpen) return;
+  m_RowOpen = true;
+  m_RowStart = m_CellStart = at;
+}
+
+void TableReader::EndTsvCell(uint64_t next) {
+  if (!m_Stopped && !m_Sink.Cell(m_Cell, *this)) m_Stopped = true;
   m_Cell.clear();
-  ++m_Column;
+  m_CellStart = next;
+}
+
+// An empty line is no row.
+void TableReader::EndTsvRow() {
+  if (!m_RowOpen) return;
+  EndTsvCell(m_CellStart);
+  if (!m_Stopped && !m_Sink.EndRow(*this)) m_Stopped = true;
+  m_RowOpen = false;
 }
 
 void TableReader::FeedTsv(std::string_view text) {
-  for (const char c : text) {
-    if (m_Return && c != '\n') m_Cell += '\r';
-    m_Return = false;
+  const uint64_t base = m_Lines.PieceStart();
+  for (size_t i = 0; i < text.size() && !m_Stopped; ++i) {
+    const char c = text[i];
+    const uint64_t at = base + i;
+    if (m_Return) {
+      m_Return = false;
+      if (c == '\n') {
+        EndTsvRow();
+        continue;
+      }
+      StartTsvRow(m_ReturnAt);
+      m_Cell += '\r';
+    }
     if (m_Escape) {
       m_Escape = false;
-      switch (c) {
-        case 't':
-          m_Cell += '\t';
-          break;
-        case 'n':
-          m_Cell += '\n';
-          break;
-        case 'r':
-          m_Cell += '\r';
-          break;
-        case '\\':
-          m_Cell += '\\';
-          break;
-        default:
-          m_Cell += '\\';
-          m_Cell += c;
+      const char decoded = c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c == '\\' ? c : 0;
+      if (decoded != 0) {
+        m_Cell += decoded;
+        continue;
       }
-    } else if (c == '\\') {
-      m_Escape = true;
-    } else if (c == '\t') {
-      EndTsvCell();
-    } else if (c == '\r') {
-      m_Return = true;
-    } else if (c == '\n') {
-      if (m_Cell.empty() && m_Column == 1) continue;  // an empty line is no row
-      EndTsvCell();
-      m_Sink.EndRow();
-      ++m_Row;
-      m_Column = 1;
-    } else {
-      m_Cell += c;
+      // No escape: the backslash stays, and c is read as itself.
+      m_Cell += '\\';
+    }
+    switch (c) {
+      case '\\':
+        StartTsvRow(at);
+        m_Escape = true;
+        break;
+      case '\t':
+        StartTsvRow(at);
+        EndTsvCell(at + 1);
+        break;
+      case '\r':
+        m_Return = true;
+        m_ReturnAt = at;
+        break;
+      case '\n':
+        EndTsvRow();
+        break;
+      default:
+        StartTsvRow(at);
+        m_Cell += c;
     }
   }
 }

@@ -1,79 +1,246 @@
 // vexo-import: a CSV or tab-separated table becomes a vexo data file.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "data/DataWriter.h"
+#include "data/EncodingGuess.h"
 #include "import/Decoder.h"
 #include "import/HeaderFile.h"
 #include "import/ImportOptions.h"
+#include "import/OutputTarget.h"
+#include "import/Printable.h"
 #include "import/RecordMapper.h"
-#include "import/ReplacingFile.h"
 #include "import/TableReader.h"
+#include "io/SameFile.h"
 
 namespace {
 
-int Fail(const std::string& file, long row, long column, const std::string& message) {
-  std::cerr << file << ':' << row << ':' << column << ": error: " << message << '\n';
-  return 1;
+using vexo::Printable;
+using vexo::TextPosition;
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+void Say(const std::string& where, const char* kind, const std::string& message) {
+  std::cerr << where << ": " << kind << ": " << message << '\n';
 }
 
-int FailUsage(const std::string& message) {
-  std::cerr << "vexo-import: error: " << message << "\nTry vexo-import --help.\n";
-  return 1;
+std::string At(const std::string& file, TextPosition position) {
+  return file + ':' + std::to_string(position.line) + ':' + std::to_string(position.column);
 }
 
-std::string Hex(unsigned char byte) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", byte);
-  return text;
+int Fail(const std::string& where, const std::string& message) {
+  Say(where, "error", message);
+  return kFailed;
 }
 
-// Reads the whole input through the decoder and the table reader into the
-// writer; 0, or 1 after the error message.
-int Convert(const vexo::ImportOptions& options, std::FILE* input, vexo::DataWriter& writer) {
-  const std::string name = options.input.empty() ? "<stdin>" : options.input;
-  vexo::Decoder decoder(options.encoding);
-  vexo::RecordMapper mapper(options, writer);
-  vexo::TableReader table(options.tsv, options.delimiter, mapper);
-  const auto mappingFailed = [&] {
-    return Fail(name, mapper.ErrorRow(), mapper.ErrorColumn(), mapper.Error());
-  };
-  static char chunk[1 << 16];
-  std::string text;
-  for (;;) {
-    const size_t length = std::fread(chunk, 1, sizeof chunk, input);
-    if (length == 0 && std::ferror(input))
-      return Fail(name, table.Row(), table.Column(),
-                  std::string("cannot read the input: ") + std::strerror(errno));
-    if (length == 0) break;
-    text.clear();
-    const bool decoded = decoder.Convert(std::string_view(chunk, length), text);
-    if (!table.Feed(text)) return Fail(name, table.Row(), table.Column(), table.Error());
-    if (!mapper.Error().empty()) return mappingFailed();
-    if (!decoded)
-      return Fail(name, table.Row(), table.Column(),
-                  "expected text in " + options.encoding + ", found the byte " +
-                      Hex(decoder.BadByte()) + " at byte offset " +
-                      std::to_string(decoder.BadOffset()) + " that is not");
+// A file that the run reads, for the test that the output is none of them.
+struct Input {
+  std::string what;  // "the input file in.csv", ...
+  struct stat info;
+};
+
+// The conversion of one input: reads it through the decoder and the table
+// reader into the writer, and says what went wrong.
+class Conversion {
+ public:
+  Conversion(const vexo::ImportOptions& options, int input, const std::string& name,
+             vexo::DataWriter& writer, std::ostream& out)
+      : m_Options(options),
+        m_Input(input),
+        m_Name(name),
+        m_Out(out),
+        m_Decoder(options.encoding),
+        m_Mapper(options, writer),
+        m_Table(options.tsv, options.delimiter, m_Mapper) {}
+
+  // 0, or 1 after the error message; warnings go out either way.
+  int Run() {
+    static char chunk[1 << 16];
+    for (;;) {
+      const ssize_t length = Read(chunk, sizeof chunk);
+      if (length < 0) return Fail(m_Name, std::string("cannot read: ") + std::strerror(errno));
+      if (length == 0) break;
+      const std::string_view bytes(chunk, static_cast<size_t>(length));
+      std::string_view text;
+      const bool decoded = m_Decoder.Convert(bytes, text);
+      if (!m_Table.Feed(text)) return TableFailed();
+      if (!decoded)
+        return BadBytes("found " + Bytes(m_Decoder.BadBytes()) + ", which is not valid in " +
+                            Printable(m_Options.encoding),
+                        bytes);
+      if (!m_Out) return 0;  // the caller reports the write error
+    }
+    if (!m_Decoder.Finish())
+      return BadBytes("found the end of the input in the middle of the character that starts " +
+                          std::string("with ") + vexo::HexBytes(m_Decoder.BadBytes()),
+                      {});
+    if (!m_Table.Finish()) return TableFailed();
+    Warn();
+    return 0;
   }
-  if (!decoder.Finish())
-    return Fail(name, table.Row(), table.Column(),
-                "expected text in " + options.encoding + ", found the end of the input at byte " +
-                    "offset " + std::to_string(decoder.BadOffset()) + " inside a character");
-  if (!table.Finish()) return Fail(name, table.Row(), table.Column(), table.Error());
-  if (!mapper.Error().empty()) return mappingFailed();
+
+ private:
+  ssize_t Read(char* buffer, size_t size) {
+    for (;;) {
+      const ssize_t length = read(m_Input, buffer, size);
+      if (length >= 0 || errno != EINTR) return length;
+    }
+  }
+
+  static std::string Bytes(const std::string& bytes) {
+    return (bytes.size() == 1 ? "the byte " : "the bytes ") + vexo::HexBytes(bytes);
+  }
+
+  int TableFailed() {
+    if (!m_Table.Error().empty()) return Fail(At(m_Name, m_Table.ErrorPosition()), m_Table.Error());
+    return Fail(At(m_Name, m_Mapper.ErrorPosition()), m_Mapper.Error());
+  }
+
+  // A sequence that the encoding does not have, at the end of what was
+  // read. For UTF-8 input the message names the encoding that the text
+  // reads cleanly in, judged from the chunk that holds the sequence and all
+  // after it; text that had UTF-8 beyond ASCII before is damaged UTF-8.
+  int BadBytes(const std::string& found, std::string_view chunk) {
+    const std::string& encoding = m_Options.encoding;
+    std::string message = "expected text in " + Printable(encoding) + ", " + found;
+    if (m_Decoder.Utf8()) {
+      const char* guess = m_Decoder.SawNonAscii() ? nullptr : GuessEncoding(chunk);
+      if (guess) {
+        message +=
+            "; the file reads cleanly as " + std::string(guess) + ": try --encoding=" + guess;
+      } else {
+        message += "; if the file is in another encoding, name it with --encoding=NAME";
+      }
+    }
+    return Fail(At(m_Name, m_Table.End()), message);
+  }
+
+  const char* GuessEncoding(std::string_view chunk) {
+    vexo::EncodingGuess guess;
+    guess.Add(chunk);
+    char rest[1 << 16];
+    for (ssize_t length; (length = Read(rest, sizeof rest)) > 0;)
+      guess.Add(std::string_view(rest, static_cast<size_t>(length)));
+    return guess.Name();
+  }
+
+  void Warn() {
+    if (const long rows = m_Mapper.EmptyRows(); rows > 0) {
+      Say(At(m_Name, m_Mapper.FirstEmptyRow()), "warning",
+          rows == 1 ? std::string("this row has no text in any written column and writes no record")
+                    : "this row and " + std::to_string(rows - 1) +
+                          " more have no text in any written column and write no record");
+    }
+    if (m_Decoder.LooksLikeUtf8()) {
+      const std::string encoding = Printable(m_Options.encoding);
+      Say(m_Name, "warning",
+          "the input is valid UTF-8 with text beyond ASCII, which reading it as " + encoding +
+              " garbles; leave out --encoding=" + encoding + " if the file is UTF-8");
+    }
+  }
+
+  const vexo::ImportOptions& m_Options;
+  int m_Input;
+  std::string m_Name;
+  std::ostream& m_Out;
+  vexo::Decoder m_Decoder;
+  vexo::RecordMapper m_Mapper;
+  vexo::TableReader m_Table;
+};
+
+// Whether writing to output, a file with the identity given, would destroy
+// one of the inputs; a terminal or another character device would not.
+int RefuseInputAsOutput(const std::string& output, const struct stat& info,
+                        const std::vector<Input>& inputs) {
+  if (S_ISCHR(info.st_mode)) return 0;
+  for (const Input& input : inputs)
+    if (vexo::SameFile(info, input.info))
+      return Fail("vexo-import",
+                  output + " is " + input.what + " (the same file); nothing was written");
+  return 0;
+}
+
+int Run(const vexo::ImportOptions& options) {
+  std::vector<Input> inputs;
+  std::map<long, std::string> header;
+  if (!options.headerFile.empty()) {
+    const std::string name = Printable(options.headerFile);
+    Input input{"the header file " + name, {}};
+    if (stat(options.headerFile.c_str(), &input.info) == 0 && S_ISDIR(input.info.st_mode))
+      return Fail(name, std::string("cannot read: ") + std::strerror(EISDIR));
+    const vexo::HeaderFileError error = vexo::ReadHeaderFile(options.headerFile, header);
+    if (!error.message.empty())
+      return Fail(error.line > 0 ? At(name, {error.line, error.column}) : name, error.message);
+    inputs.push_back(input);
+  }
+  for (const auto& [n, text] : options.header) header[n] = text;
+
+  const std::string name = options.input.empty() ? "<stdin>" : Printable(options.input);
+  int input = STDIN_FILENO;
+  if (!options.input.empty() && (input = open(options.input.c_str(), O_RDONLY | O_CLOEXEC)) < 0)
+    return Fail(name, std::string("cannot read: ") + std::strerror(errno));
+  struct FdCloser {
+    int fd;
+    ~FdCloser() {
+      if (fd != STDIN_FILENO) close(fd);
+    }
+  } closer{input};
+  inputs.push_back(
+      {options.input.empty() ? "the file on standard input" : "the input file " + name, {}});
+  if (fstat(input, &inputs.back().info) == 0 && S_ISDIR(inputs.back().info.st_mode))
+    return Fail(name, std::string("cannot read: ") + std::strerror(EISDIR));
+
+  // The output is checked before anything is opened for writing.
+  const std::string outputName = options.output.empty() ? "<stdout>" : Printable(options.output);
+  struct stat outputInfo;
+  const bool outputExists = options.output.empty() ? fstat(STDOUT_FILENO, &outputInfo) == 0
+                                                   : stat(options.output.c_str(), &outputInfo) == 0;
+  if (outputExists)
+    if (const int status = RefuseInputAsOutput(
+            options.output.empty() ? "standard output" : "the output " + outputName, outputInfo,
+            inputs))
+      return status;
+  vexo::OutputTarget output;
+  if (!output.Open(options.output)) return Fail(outputName, output.Error());
+
+  vexo::DataWriter writer(output.Stream());
+  for (const auto& [n, text] : header) writer.Header(n, text);
+  const int status = Conversion(options, input, name, writer, output.Stream()).Run();
+  if (status != 0) {
+    // A file being replaced stays as it was; what goes out in place (standard
+    // output, a device) gets the records before the error.
+    if (!output.KeepsOldFile()) output.Commit();
+    return status;
+  }
+  if (!output.Commit())
+    return Fail(outputName,
+                output.Error() + (output.KeepsOldFile() ? "; the file is left as it was" : ""));
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A closed pipe and a file-size limit are write errors with a message,
+  // not deaths by a signal.
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
+  std::ios::sync_with_stdio(false);
   vexo::ImportOptions options;
-  if (const std::string error = vexo::ReadImportOptions(argc, argv, options); !error.empty())
-    return FailUsage(error);
+  if (const std::string error = vexo::ReadImportOptions(argc, argv, options); !error.empty()) {
+    std::cerr << "vexo-import: error: " << error << "\nTry vexo-import --help.\n";
+    return kUsage;
+  }
   if (options.help) {
     std::cout << vexo::kImportUsage;
     return 0;
@@ -82,39 +249,5 @@ int main(int argc, char** argv) {
     std::cout << "vexo-import " VEXO_VERSION "\n";
     return 0;
   }
-  if (!vexo::Decoder(options.encoding).Ok())
-    return FailUsage("--encoding: iconv knows no encoding \"" + options.encoding + "\"");
-
-  std::map<long, std::string> header;
-  if (!options.headerFile.empty()) {
-    const vexo::HeaderFileError error = vexo::ReadHeaderFile(options.headerFile, header);
-    if (!error.message.empty())
-      return Fail(options.headerFile, error.line, error.column, error.message);
-  }
-  for (const auto& [n, text] : options.header) header[n] = text;
-
-  std::FILE* input = stdin;
-  if (!options.input.empty() && !(input = std::fopen(options.input.c_str(), "rb")))
-    return Fail(options.input, 1, 1, std::string("cannot read the file: ") + std::strerror(errno));
-
-  std::ios::sync_with_stdio(false);
-  vexo::ReplacingFile file;
-  if (!options.output.empty() && !file.Open(options.output))
-    return Fail(options.output, 1, 1, "cannot create the file: " + file.Error());
-  std::ostream& out = options.output.empty() ? std::cout : file.Stream();
-  vexo::DataWriter writer(out);
-  for (const auto& [n, text] : header)
-    if (!writer.Header(n, text))
-      return FailUsage("--header: expected UTF-8 text for header field " + std::to_string(n));
-
-  const int status = Convert(options, input, writer);
-  if (input != stdin) std::fclose(input);
-  if (status != 0) return status;
-  if (options.output.empty()) {
-    out.flush();
-    if (!out) return Fail("<stdout>", 1, 1, "cannot write the output");
-    return 0;
-  }
-  if (!file.Commit()) return Fail(options.output, 1, 1, file.Error());
-  return 0;
+  return Run(options);
 }

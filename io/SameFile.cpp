@@ -1,7 +1,5 @@
 #include "io/SameFile.h"
 
-#include <sys/stat.h>
-
 #include "io/TextEncoding.h"
 
 namespace vexo {
@@ -17,8 +15,11 @@ bool Identify(const std::wstring& name, struct stat& info) {
 
 bool SameFile(const std::wstring& a, const std::wstring& b) {
   struct stat first, second;
-  if (!Identify(a, first) || !Identify(b, second)) return false;
-  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  return Identify(a, first) && Identify(b, second) && SameFile(first, second);
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 }  // namespace vexo
