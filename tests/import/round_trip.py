@@ -5,7 +5,9 @@
 
 Each run makes ROWS random rows (default 2000) of cells built from every
 character the data format treats specially, writes them once as UTF-8 CSV,
-once as CP1251 CSV and once as tab-separated text, converts each with
+once as CP1251 CSV and once as tab-separated text, and makes tab-separated
+text of its own from pieces that hold backslashes of every kind (escapes,
+backslashes that start none, at the ends of cells and rows), converts each with
 vexo-import and prints it with vexo through a blank whose every line shows one
 field alone in a wide column. Every printed value must equal its cell after
 the documented changes: a line break (CR LF, LF, CR) or a tab becomes one
@@ -31,6 +33,26 @@ PIECES = ["@", "$", "&", "\\", ">", ";", "7", "$1;", "&2;", "\\@", '"', '""', ",
 def expected(cell):
     text = re.sub(r"\r\n|[\r\n\t]", " ", cell)
     return re.sub(r"[\x00-\x1f]", "", text).rstrip(" ")
+
+
+# Raw tab-separated text: pieces without a tab or a line break, so a cell's
+# text is its pieces' as they stand, read by the rule below.
+RAW_PIECES = ["a", "t", "n", "r", "Жук", "@", "$1;", "&", ">", ";", '"', " ", "😀", "\\",
+              "\\t", "\\n", "\\r", "\\\\", "\\q", "\\\\\\"]
+
+
+def tsv_decoded(raw):
+    """\\t \\n \\r and \\\\ are escapes; every other backslash stays."""
+    escapes = {"t": "\t", "n": "\n", "r": "\r", "\\": "\\"}
+    text, i = "", 0
+    while i < len(raw):
+        if raw[i] == "\\" and i + 1 < len(raw) and raw[i + 1] in escapes:
+            text += escapes[raw[i + 1]]
+            i += 2
+        else:
+            text += raw[i]
+            i += 1
+    return text
 
 
 def tsv_cell(cell):
@@ -96,7 +118,13 @@ def main():
         rows = table(rng, PIECES)
         text = "".join("\t".join(tsv_cell(c) for c in row) + "\n" for row in [names] + rows)
         failures += run("TSV", text.encode("utf-8"), ["--tsv"], rows, work)
-    print("seed %d: %d rows in each of 3 formats" % (seed, rows_per_run))
+
+        raw = table(rng, RAW_PIECES)
+        text = "\t".join(names) + "\n" + "".join(
+            "\t".join(row) + rng.choice(["\n", "\r\n"]) for row in raw)
+        rows = [[tsv_decoded(cell) for cell in row] for row in raw]
+        failures += run("TSV with backslashes", text.encode("utf-8"), ["--tsv"], rows, work)
+    print("seed %d: %d rows in each of 4 tables" % (seed, rows_per_run))
     for failure in failures:
         print("FAIL", failure)
     return 1 if failures else 0
