@@ -12,10 +12,14 @@ output when it runs with ARGS in a scratch copy of DIR. A block right after
 "<!-- import: DIR ARGS... > NAME -->" must be exactly what vexo-import writes
 when it runs with ARGS in a scratch copy of DIR, and so must the file NAME in
 DIR, which the guide's next steps read (without vexo-import these blocks are
-skipped). A block right after "<!-- check: DIR ARGS... -->" must be exactly
-what vexo-check writes to standard error there (skipped without --checker).
-Every directory of examples/guide must be run by some output, import or
-check block.
+skipped). A block right after "<!-- run: DIR > NAME -->" holds shell commands
+(a database client piping into vexo-import, say): they must run with sh -e
+in a scratch copy of DIR, the programs' directories first on PATH, without a
+word on standard error, and write the file NAME exactly as it is in DIR
+(skipped without vexo-import). A block right after "<!-- check: DIR
+ARGS... -->" must be exactly what vexo-check writes to standard error there
+(skipped without --checker). Every directory of examples/guide must be run by
+some output, import, run or check block.
 """
 import os
 import re
@@ -30,7 +34,8 @@ argv = [a for a in sys.argv if not a.startswith("--checker=")]
 vexo, guide, examples = (os.path.abspath(p) for p in argv[1:4])
 importer = os.path.abspath(argv[4]) if len(argv) > 4 else None
 text = open(guide, encoding="utf-8").read()
-blocks = re.findall(r"<!-- (file|output|import|check): (.*?) -->\n```[^\n]*\n(.*?)```", text, re.S)
+blocks = re.findall(r"<!-- (file|output|import|check|run): (.*?) -->\n```[^\n]*\n(.*?)```", text,
+                    re.S)
 failures = []
 run_dirs = set()
 for kind, target, shown in blocks:
@@ -38,6 +43,31 @@ for kind, target, shown in blocks:
         with open(os.path.join(examples, target), encoding="utf-8") as f:
             if f.read() != shown:
                 failures.append("file %s differs from the guide" % target)
+        continue
+    if kind == "run":
+        directory, saved = target.split(" > ")
+        run_dirs.add(os.path.normpath(directory))
+        if not importer:
+            continue
+        with tempfile.TemporaryDirectory() as scratch:
+            work = os.path.join(scratch, "work")
+            shutil.copytree(os.path.join(examples, directory), work)
+            os.remove(os.path.join(work, saved))
+            path = os.pathsep.join([os.path.dirname(importer), os.path.dirname(vexo),
+                                    os.environ.get("PATH", "")])
+            got = subprocess.run(["sh", "-e", "-c", shown], cwd=work, capture_output=True,
+                                 timeout=30, env=dict(os.environ, PATH=path))
+            if got.returncode != 0 or got.stderr:
+                failures.append("run in %s: exit %d, stderr %r" %
+                                (directory, got.returncode, got.stderr))
+            elif not os.path.exists(os.path.join(work, saved)):
+                failures.append("run in %s wrote no %s" % (directory, saved))
+            else:
+                with open(os.path.join(work, saved), "rb") as made, \
+                        open(os.path.join(examples, directory, saved), "rb") as kept:
+                    if made.read() != kept.read():
+                        failures.append("%s made in %s differs from the one kept there" %
+                                        (saved, directory))
         continue
     if kind == "import":
         target, saved = target.split(" > ")
