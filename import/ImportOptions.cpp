@@ -154,7 +154,8 @@ std::string CheckTogether(const ImportOptions& options, const std::set<int>& giv
   if (options.tsv && given.count(kDelimiter))
     return "--delimiter does not go with --tsv, whose cells end at a tab";
   if (!Decoder(options.encoding).Utf8() && !InEncoding(options.delimiter, options.encoding))
-    return "--delimiter: \"" + options.delimiter + "\" is no character of " + options.encoding;
+    return "--delimiter: \"" + Printable(options.delimiter) + "\" is no character of " +
+           Printable(options.encoding);
   return "";
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "data/Utf8.h"
+#include "import/Printable.h"
 
 namespace vexo {
 
@@ -134,11 +135,9 @@ bool TableReader::FeedCsv(std::string_view text) {
         "expected a separator or the end of the row, found a quote inside an unquoted cell "
         "(quote the whole cell and double its quotes)";
   } else {
-    const std::string found = text[parsed] == kNarrowSeparator && !m_WideDelimiter.empty()
-                                  ? m_WideDelimiter
-                                  : CharacterAt(text, parsed);
+    // A separator, a line end or a second quote would have been taken.
     m_Error = "expected a separator or the end of the row after the closing quote, found \"" +
-              found + "\"";
+              Printable(CharacterAt(text, parsed)) + "\"";
   }
   return false;
 }

@@ -52,6 +52,9 @@ const Row kRows[] = {
     {"CSV: text after a closing quote", false, ",", "a,\"b\"Ж\n",
      "[a]@1:1 error@1:6 expected a separator or the end of the row after the closing quote, "
      "found \"Ж\""},
+    {"CSV: a control character after a closing quote, shown as \\xNN", false, ",", "\"b\"\x01",
+     "error@1:4 expected a separator or the end of the row after the closing quote, found "
+     "\"\\x01\""},
     {"TSV: a lone CR is text, a backslash before a tab stays, an empty line is none", true, "",
      "a\tb\r\nc\\\td\n\ne\rf\tg\\t\\\\\\q\\",
      "[a]@1:1 [b]@1:3 row@1:1\n[c\\]@2:1 [d]@2:4 row@2:1\n[e\rf]@4:1 [g\t\\\\q\\]@4:5 "
