@@ -12,35 +12,29 @@
 #include <vector>
 
 #include "data/DataWriter.h"
-#include "data/EncodingGuess.h"
-#include "import/Decoder.h"
+#include "import/Conversion.h"
+#include "import/Diagnostics.h"
 #include "import/HeaderFile.h"
 #include "import/ImportOptions.h"
 #include "import/OutputTarget.h"
 #include "import/Printable.h"
-#include "import/RecordMapper.h"
-#include "import/TableReader.h"
 #include "io/SameFile.h"
 
 namespace {
 
 using vexo::Printable;
-using vexo::TextPosition;
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-void Say(const std::string& where, const char* kind, const std::string& message) {
-  std::cerr << where << ": " << kind << ": " << message << '\n';
-}
-
-std::string At(const std::string& file, TextPosition position) {
-  return file + ':' + std::to_string(position.line) + ':' + std::to_string(position.column);
-}
-
 int Fail(const std::string& where, const std::string& message) {
-  Say(where, "error", message);
+  vexo::Report(where, "error", message);
   return kFailed;
+}
+
+bool Failed(const std::string& where, const std::string& message) {
+  vexo::Report(where, "error", message);
+  return false;
 }
 
 // A file that the run reads, for the test that the output is none of them.
@@ -49,178 +43,90 @@ struct Input {
   struct stat info;
 };
 
-// The conversion of one input: reads it through the decoder and the table
-// reader into the writer, and says what went wrong.
-class Conversion {
- public:
-  Conversion(const vexo::ImportOptions& options, int input, const std::string& name,
-             vexo::DataWriter& writer, std::ostream& out)
-      : m_Options(options),
-        m_Input(input),
-        m_Name(name),
-        m_Out(out),
-        m_Decoder(options.encoding),
-        m_Mapper(options, writer),
-        m_Table(options.tsv, options.delimiter, m_Mapper) {}
+std::string CannotRead(int error) { return std::string("cannot read: ") + std::strerror(error); }
 
-  // 0, or 1 after the error message; warnings go out either way.
-  int Run() {
-    static char chunk[1 << 16];
-    for (;;) {
-      const ssize_t length = Read(chunk, sizeof chunk);
-      if (length < 0) return Fail(m_Name, std::string("cannot read: ") + std::strerror(errno));
-      if (length == 0) break;
-      const std::string_view bytes(chunk, static_cast<size_t>(length));
-      std::string_view text;
-      const bool decoded = m_Decoder.Convert(bytes, text);
-      if (!m_Table.Feed(text)) return TableFailed();
-      if (!decoded)
-        return BadBytes("found " + Bytes(m_Decoder.BadBytes()) + ", which is not valid in " +
-                            Printable(m_Options.encoding),
-                        bytes);
-      if (!m_Out) return 0;  // the caller reports the write error
-    }
-    if (!m_Decoder.Finish())
-      return BadBytes("found the end of the input in the middle of the character that starts " +
-                          std::string("with ") + vexo::HexBytes(m_Decoder.BadBytes()),
-                      {});
-    if (!m_Table.Finish()) return TableFailed();
-    Warn();
-    return 0;
-  }
-
- private:
-  ssize_t Read(char* buffer, size_t size) {
-    for (;;) {
-      const ssize_t length = read(m_Input, buffer, size);
-      if (length >= 0 || errno != EINTR) return length;
-    }
-  }
-
-  static std::string Bytes(const std::string& bytes) {
-    return (bytes.size() == 1 ? "the byte " : "the bytes ") + vexo::HexBytes(bytes);
-  }
-
-  int TableFailed() {
-    if (!m_Table.Error().empty()) return Fail(At(m_Name, m_Table.ErrorPosition()), m_Table.Error());
-    return Fail(At(m_Name, m_Mapper.ErrorPosition()), m_Mapper.Error());
-  }
-
-  // A sequence that the encoding does not have, at the end of what was
-  // read. For UTF-8 input the message names the encoding that the text
-  // reads cleanly in, judged from the chunk that holds the sequence and all
-  // after it; text that had UTF-8 beyond ASCII before is damaged UTF-8.
-  int BadBytes(const std::string& found, std::string_view chunk) {
-    const std::string& encoding = m_Options.encoding;
-    std::string message = "expected text in " + Printable(encoding) + ", " + found;
-    if (m_Decoder.Utf8()) {
-      const char* guess = m_Decoder.SawNonAscii() ? nullptr : GuessEncoding(chunk);
-      if (guess) {
-        message +=
-            "; the file reads cleanly as " + std::string(guess) + ": try --encoding=" + guess;
-      } else {
-        message += "; if the file is in another encoding, name it with --encoding=NAME";
-      }
-    }
-    return Fail(At(m_Name, m_Table.End()), message);
-  }
-
-  const char* GuessEncoding(std::string_view chunk) {
-    vexo::EncodingGuess guess;
-    guess.Add(chunk);
-    char rest[1 << 16];
-    for (ssize_t length; (length = Read(rest, sizeof rest)) > 0;)
-      guess.Add(std::string_view(rest, static_cast<size_t>(length)));
-    return guess.Name();
-  }
-
-  void Warn() {
-    if (const long rows = m_Mapper.EmptyRows(); rows > 0) {
-      Say(At(m_Name, m_Mapper.FirstEmptyRow()), "warning",
-          rows == 1 ? std::string("this row has no text in any written column and writes no record")
-                    : "this row and " + std::to_string(rows - 1) +
-                          " more have no text in any written column and write no record");
-    }
-    if (m_Decoder.LooksLikeUtf8()) {
-      const std::string encoding = Printable(m_Options.encoding);
-      Say(m_Name, "warning",
-          "the input is valid UTF-8 with text beyond ASCII, which reading it as " + encoding +
-              " garbles; leave out --encoding=" + encoding + " if the file is UTF-8");
-    }
-  }
-
-  const vexo::ImportOptions& m_Options;
-  int m_Input;
-  std::string m_Name;
-  std::ostream& m_Out;
-  vexo::Decoder m_Decoder;
-  vexo::RecordMapper m_Mapper;
-  vexo::TableReader m_Table;
-};
-
-// Whether writing to output, a file with the identity given, would destroy
-// one of the inputs; a terminal or another character device would not.
-int RefuseInputAsOutput(const std::string& output, const struct stat& info,
-                        const std::vector<Input>& inputs) {
-  if (S_ISCHR(info.st_mode)) return 0;
-  for (const Input& input : inputs)
-    if (vexo::SameFile(info, input.info))
-      return Fail("vexo-import",
-                  output + " is " + input.what + " (the same file); nothing was written");
-  return 0;
-}
-
-int Run(const vexo::ImportOptions& options) {
-  std::vector<Input> inputs;
-  std::map<long, std::string> header;
+// The header fields, --header's over --header-file's; false after the
+// message.
+bool ReadHeader(const vexo::ImportOptions& options, std::map<long, std::string>& header,
+                std::vector<Input>& inputs) {
   if (!options.headerFile.empty()) {
     const std::string name = Printable(options.headerFile);
     Input input{"the header file " + name, {}};
     if (stat(options.headerFile.c_str(), &input.info) == 0 && S_ISDIR(input.info.st_mode))
-      return Fail(name, std::string("cannot read: ") + std::strerror(EISDIR));
+      return Failed(name, CannotRead(EISDIR));
     const vexo::HeaderFileError error = vexo::ReadHeaderFile(options.headerFile, header);
     if (!error.message.empty())
-      return Fail(error.line > 0 ? At(name, {error.line, error.column}) : name, error.message);
+      return Failed(error.line > 0 ? vexo::Place(name, {error.line, error.column}) : name,
+                    error.message);
     inputs.push_back(input);
   }
   for (const auto& [n, text] : options.header) header[n] = text;
+  return true;
+}
 
+// The table's descriptor: the file named, or standard input; -1 after the
+// message.
+int OpenTable(const vexo::ImportOptions& options, const std::string& name,
+              std::vector<Input>& inputs) {
+  int table = STDIN_FILENO;
+  if (!options.input.empty() && (table = open(options.input.c_str(), O_RDONLY | O_CLOEXEC)) < 0) {
+    Fail(name, CannotRead(errno));
+    return -1;
+  }
+  Input input{options.input.empty() ? "the file on standard input" : "the input file " + name, {}};
+  if (fstat(table, &input.info) == 0 && S_ISDIR(input.info.st_mode)) {
+    close(table);
+    Fail(name, CannotRead(EISDIR));
+    return -1;
+  }
+  inputs.push_back(input);
+  return table;
+}
+
+// Whether the output (standard output when the name is empty) is one of the
+// inputs, which writing it would destroy; a terminal or another character
+// device is written without harm. True after the message.
+bool OutputIsAnInput(const std::string& output, const std::vector<Input>& inputs) {
+  struct stat info;
+  if (output.empty() ? fstat(STDOUT_FILENO, &info) != 0 : stat(output.c_str(), &info) != 0)
+    return false;
+  if (S_ISCHR(info.st_mode)) return false;
+  for (const Input& input : inputs) {
+    if (!vexo::SameFile(info, input.info)) continue;
+    Fail("vexo-import", (output.empty() ? "standard output" : "the output " + Printable(output)) +
+                            " is " + input.what + " (the same file); nothing was written");
+    return true;
+  }
+  return false;
+}
+
+// Everything before the output is opened is read or checked, so that a
+// failure leaves the output as it was.
+int Run(const vexo::ImportOptions& options) {
+  std::vector<Input> inputs;
+  std::map<long, std::string> header;
+  if (!ReadHeader(options, header, inputs)) return kFailed;
   const std::string name = options.input.empty() ? "<stdin>" : Printable(options.input);
-  int input = STDIN_FILENO;
-  if (!options.input.empty() && (input = open(options.input.c_str(), O_RDONLY | O_CLOEXEC)) < 0)
-    return Fail(name, std::string("cannot read: ") + std::strerror(errno));
-  struct FdCloser {
-    int fd;
-    ~FdCloser() {
-      if (fd != STDIN_FILENO) close(fd);
+  const int table = OpenTable(options, name, inputs);
+  if (table < 0) return kFailed;
+  const struct Closer {
+    int descriptor;
+    ~Closer() {
+      if (descriptor != STDIN_FILENO) close(descriptor);
     }
-  } closer{input};
-  inputs.push_back(
-      {options.input.empty() ? "the file on standard input" : "the input file " + name, {}});
-  if (fstat(input, &inputs.back().info) == 0 && S_ISDIR(inputs.back().info.st_mode))
-    return Fail(name, std::string("cannot read: ") + std::strerror(EISDIR));
+  } closer{table};
+  if (OutputIsAnInput(options.output, inputs)) return kFailed;
 
-  // The output is checked before anything is opened for writing.
   const std::string outputName = options.output.empty() ? "<stdout>" : Printable(options.output);
-  struct stat outputInfo;
-  const bool outputExists = options.output.empty() ? fstat(STDOUT_FILENO, &outputInfo) == 0
-                                                   : stat(options.output.c_str(), &outputInfo) == 0;
-  if (outputExists)
-    if (const int status = RefuseInputAsOutput(
-            options.output.empty() ? "standard output" : "the output " + outputName, outputInfo,
-            inputs))
-      return status;
   vexo::OutputTarget output;
   if (!output.Open(options.output)) return Fail(outputName, output.Error());
-
   vexo::DataWriter writer(output.Stream());
   for (const auto& [n, text] : header) writer.Header(n, text);
-  const int status = Conversion(options, input, name, writer, output.Stream()).Run();
-  if (status != 0) {
+  if (!vexo::ConvertTable(options, table, name, writer, output.Stream())) {
     // A file being replaced stays as it was; what goes out in place (standard
     // output, a device) gets the records before the error.
     if (!output.KeepsOldFile()) output.Commit();
-    return status;
+    return kFailed;
   }
   if (!output.Commit())
     return Fail(outputName,
