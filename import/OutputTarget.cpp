@@ -121,15 +121,18 @@ bool OutputTarget::Open(const std::string& name) {
   if (name.empty()) {
     m_Descriptor = STDOUT_FILENO;
   } else {
-    std::string target;
-    if (!FollowLinks(name, target)) return Fail("cannot follow the link", errno);
+    // What the name leads to decides; only a regular file's links are
+    // followed by hand, to find the directory to replace it in (a link such
+    // as /dev/stdout may lead to a pipe, which has no name to follow).
     struct stat info;
-    const bool exists = stat(target.c_str(), &info) == 0;
+    const bool exists = stat(name.c_str(), &info) == 0;
     if (!exists && errno != ENOENT) return Fail("cannot open", errno);
     if (!exists || S_ISREG(info.st_mode)) {
+      std::string target;
+      if (!FollowLinks(name, target)) return Fail("cannot follow the link", errno);
       if (!OpenTemporary(target, exists ? &info : nullptr)) return false;
     } else {
-      m_Descriptor = open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+      m_Descriptor = open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
       if (m_Descriptor < 0) return Fail("cannot open", errno);
       m_OwnDescriptor = true;
     }

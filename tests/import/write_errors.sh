@@ -3,7 +3,8 @@
 # - a file-size limit stops the write of the temporary file: status 1 with
 #   the reason, the old output as it was, no temporary file left;
 # - standard output closed by its reader: status 1 with the reason;
-# - a FIFO named by -o is written in place and stays a FIFO.
+# - a FIFO named by -o is written in place and stays a FIFO, and so is a
+#   pipe reached through /dev/stdout.
 #
 #   write_errors.sh <vexo-import>
 set -u
@@ -43,6 +44,11 @@ wait "$reader"
 [ "$status" = 0 ] || fail "FIFO: status $status, expected 0 ($(cat err))"
 [ "$(cat got)" = "$(printf '$1;x\n@')" ] || fail "FIFO: the reader got: $(cat got)"
 [ -p out.fifo ] || fail "FIFO: out.fifo is no longer a FIFO"
+
+printf 'A\ny\n' | "$importer" -o /dev/stdout 2>err | cat >got
+status=${PIPESTATUS[1]}
+[ "$status" = 0 ] || fail "/dev/stdout: status $status, expected 0 ($(cat err))"
+[ "$(cat got)" = "$(printf '$1;y\n@')" ] || fail "/dev/stdout: the pipe got: $(cat got)"
 
 [ "$failed" = 0 ] && echo "PASS write errors"
 exit "$failed"
