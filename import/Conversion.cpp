@@ -16,10 +16,6 @@ namespace vexo {
 
 namespace {
 
-std::string Bytes(const std::string& bytes) {
-  return (bytes.size() == 1 ? "the byte " : "the bytes ") + HexBytes(bytes);
-}
-
 class Conversion {
  public:
   Conversion(const ImportOptions& options, int input, const std::string& name, DataWriter& writer,
@@ -43,8 +39,8 @@ class Conversion {
       const bool decoded = m_Decoder.Convert(bytes, text);
       if (!m_Table.Feed(text)) return TableFailed();
       if (!decoded)
-        return BadBytes("found " + Bytes(m_Decoder.BadBytes()) + ", which is not valid in " +
-                            Printable(m_Options.encoding),
+        return BadBytes("found the byte " + HexBytes(m_Decoder.BadBytes()) +
+                            ", which is not valid in " + Printable(m_Options.encoding),
                         bytes);
       if (!m_Out) return true;
     }

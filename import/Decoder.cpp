@@ -10,13 +10,7 @@
 
 namespace vexo {
 
-namespace {
-
-constexpr size_t kMaxBadBytes = 4;
-
-bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-}  // namespace
+namespace {}  // namespace
 
 Decoder::Decoder(const std::string& encoding)
     : m_Utf8(strcasecmp(encoding.c_str(), "UTF-8") == 0 ||
@@ -79,9 +73,7 @@ bool Decoder::CheckUtf8(std::string_view bytes, size_t& valid) {
     }
     const int length = Utf8Sequence(bytes, i);
     if (length == 0) {
-      size_t end = i + 1;
-      while (end < bytes.size() && end - i < kMaxBadBytes && IsContinuation(bytes[end])) ++end;
-      m_Bad.assign(bytes.substr(i, end - i));
+      m_Bad.assign(bytes.substr(i, 1));
       valid = i;
       return false;
     }

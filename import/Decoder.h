@@ -34,9 +34,8 @@ class Decoder {
   // which BadBytes() then holds.
   bool Finish();
 
-  // The bytes that stopped the conversion: for UTF-8 input the byte that
-  // starts no valid sequence and the continuation bytes after it (at most
-  // four in all), for other encodings the first byte iconv refused.
+  // What stopped the conversion: the first byte that starts no valid
+  // sequence, or, after Finish, the bytes of the sequence cut short.
   const std::string& BadBytes() const { return m_Bad; }
   // UTF-8 input: whether the text before the bad bytes held characters
   // beyond ASCII, so that the input is damaged UTF-8 rather than text in

@@ -26,7 +26,7 @@
 #   (always)         every file that was there, except the one that -o
 #                    names, holds what it held before.
 set -u
-importer=$1 vexo=$2 case_dir=$(realpath "$3")
+importer=$(realpath "$1") vexo=$(realpath "$2") case_dir=$(realpath "$3")
 name=$(basename "$case_dir")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

@@ -6,7 +6,7 @@
 #
 #   signals.sh <vexo-import>
 set -u
-importer=$1
+importer=$(realpath "$1")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1
@@ -21,7 +21,7 @@ for signal in INT TERM HUP PIPE; do
   mkfifo in.csv
   "$importer" -o out.txt in.csv 2>err &
   pid=$!
-  exec 3>in.csv
+  exec 3<>in.csv  # never blocks, whether or not the program opens the FIFO
   printf 'a,b\n1,2\n' >&3
   # The temporary file is made once the input is open.
   for ((k = 0; k < 200; k++)); do

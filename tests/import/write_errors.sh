@@ -2,13 +2,14 @@
 # Writes that fail, and writes in place:
 # - a file-size limit stops the write of the temporary file: status 1 with
 #   the reason, the old output as it was, no temporary file left;
-# - standard output closed by its reader: status 1 with the reason;
+# - standard output closed by its reader: status 1 with the reason, also
+#   while the input has no end;
 # - a FIFO named by -o is written in place and stays a FIFO, and so is a
 #   pipe reached through /dev/stdout.
 #
 #   write_errors.sh <vexo-import>
 set -u
-importer=$1
+importer=$(realpath "$1")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1
@@ -35,8 +36,14 @@ status=${PIPESTATUS[0]}
 [ "$(cat err)" = "<stdout>: error: cannot write: Broken pipe" ] ||
   fail "closed pipe: standard error: $(cat err)"
 
+yes 'x,y' | timeout 20 "$importer" 2>err | head -c 10 >/dev/null
+status=${PIPESTATUS[1]}
+[ "$status" = 1 ] || fail "closed pipe, endless input: status $status, expected 1"
+[ "$(cat err)" = "<stdout>: error: cannot write: Broken pipe" ] ||
+  fail "closed pipe, endless input: standard error: $(cat err)"
+
 mkfifo out.fifo
-cat out.fifo >got &
+timeout 20 cat out.fifo >got &
 reader=$!
 printf 'A\nx\n' | "$importer" -o out.fifo 2>err
 status=$?
