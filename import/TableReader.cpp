@@ -150,7 +150,6 @@ bool TableReader::Finish() {
       StartTsvRow(m_ReturnAt);
       m_Cell += '\r';
     }
-    m_Escape = m_Return = false;
     EndTsvRow();
     return !m_Stopped;
   }
