@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: test-format package test-package build demo test test-unit test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
+.PHONY: test-format package test-package build demo dependencies test test-unit test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
 
 build:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -14,7 +14,16 @@ demo:
 	cmake --build build-demo -j$(JOBS) --target vexo
 	./build-demo/app/vexo -Bexamples/pricelist -Iexamples/pricelist.txt -Fexamples/company.txt -OCON
 
-test: test-format test-unit test-man test-asan test-tsan memcheck test-fuzz
+# Every test, after the Debian packages they need (installed when missing, as
+# root). As root the packages of vexo are also built, installed, tried and
+# removed; anyone else is told that this check was left out.
+test: dependencies
+	$(MAKE) test-format test-unit test-man test-asan test-tsan memcheck test-fuzz
+	@if [ "$$(id -u)" -eq 0 ]; then $(MAKE) test-package; \
+	else echo "make test: the package check needs root and was left out (make test-package)"; fi
+
+dependencies:
+	@bash scripts/test-dependencies.sh
 
 # Every C++ source is in the house style of .clang-format.
 test-format:

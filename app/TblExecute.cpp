@@ -96,7 +96,7 @@ int Tbl::Pour(Blank& blank, OutputFile& out) {
     if (!GetRecord()) break;
     blank.ClrCount();
     bool firstOverflow = true;
-    size_t progress = 0;  // unread record text at the last overflow
+    size_t least = 0;  // the least unread record text at an overflow so far
     for (;;) {
       if (Line* line = blank.Next(0)) {
         PrintLine(*line, out);
@@ -109,14 +109,19 @@ int Tbl::Pour(Blank& blank, OutputFile& out) {
         WriteMessage(MessageRoute::kConsoleAndReport, Err(errBlankLoad) + BlankFile + L".2", out);
         return 1;
       }
+      // A sheet of part 2 makes progress only when it leaves less of the
+      // record unread than the least remainder seen for the record at an
+      // overflow before. The remainder can come back up (a character 0 in a
+      // value ends a copy that the wrap then takes back further), and sheets
+      // measured against the last one alone could then follow for ever.
       const size_t left = TabRcdField.AllOst();
-      if (!firstOverflow && left == progress) {
-        // A whole sheet printed nothing of the record: drop its rest.
+      if (!firstOverflow && left >= least) {
+        // A whole sheet printed nothing more of the record: drop its rest.
         WriteMessage(MessageRoute::kReportOnly, Err(errCycleSheets), out);
         break;
       }
       firstOverflow = false;
-      progress = left;
+      least = left;
     }
   }
 

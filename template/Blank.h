@@ -75,6 +75,7 @@ class Blank {
   bool ResolveJumps(const Labels& labels);
   int Repeat(int i);
   int Jump(int i, int final, size_t remainder);
+  void Note(int i, size_t remainder);
   bool EndlessWalk(int j, int final, size_t remainder);
   void Report(const std::wstring& text);
 
@@ -94,4 +95,11 @@ class Blank {
   std::vector<int> m_TextBefore;
   std::vector<Visit> m_Visits;
   unsigned long long m_Call = 0;
+
+  // m_Least[i] is the least remainder total that the cycle check has noted
+  // on line i since the record, the sheet or the closing pass began;
+  // kNoneSeen before the first. m_Closing is set once Next runs with final.
+  static constexpr size_t kNoneSeen = static_cast<size_t>(-1);
+  std::vector<size_t> m_Least;
+  bool m_Closing = false;
 };

@@ -53,4 +53,21 @@ TEST_F(BlankLoad, EmptyPartAndLongLines) {
   }
 }
 
+// A name that has no form in the file system names no file, even where the
+// name without what cannot be converted would name one.
+TEST_F(BlankLoad, FileExistsOnlyUnderANameThatConverts) {
+  WritePart(1, "x\n");
+  const std::wstring dir = dir_->WidePath(".");
+  const struct {
+    std::wstring name;
+    bool exists;
+  } cases[] = {
+      {L"form.1", true},
+      {L"form.2", false},
+      {std::wstring(L"form.1\0x", 8), false},  // a zero would end the name
+      {L"form.1\x200000", false},              // a value with no byte form
+  };
+  for (const auto& c : cases) EXPECT_EQ(Blank::FileExist(dir, c.name), c.exists);
+}
+
 }  // namespace

@@ -12,6 +12,13 @@ size_t RemainderTotal() { return Tbl::TabRcdField.AllOst() + Tbl::TabHdrField.Al
 }  // namespace
 
 Line* Blank::Next(int final) {
+  // A new sheet (the header fields read from their start again) and the
+  // closing pass (the record table as the data file's end left it) start the
+  // cycle check's least remainders afresh; ClrCount does so for a record.
+  if (m_Cur < 0 || (final != 0) != m_Closing) {
+    m_Closing = final != 0;
+    m_Least.assign(m_Count, kNoneSeen);
+  }
   if (m_Cur >= 0 && m_Cur < m_Count) {
     Line& last = m_Lines[m_Cur];
     if (last.m_Type == Line::kText && last.m_Repeat > 0) {
@@ -124,23 +131,35 @@ int Blank::Jump(int i, int final, size_t remainder) {
   if (j > i) return j;
 
   // A backward jump. It is refused the second time it comes back to its
-  // target without anything printed in between. After the last record the
-  // check is made even when no text is left, so that a condition that stays
-  // true cannot loop for ever.
+  // target without progress: the remainder total is the one noted at the
+  // target last, or not below the least noted there since the record, the
+  // sheet or the closing pass began. While the remainder only falls the two
+  // tests are one; it can come back up (a character 0 in a value ends a copy
+  // that the wrap then takes back further, a "&&" placeholder restarts a
+  // header field), and a loop measured against its last pass alone could
+  // then go round for ever. After the last record the check is made even
+  // when no text is left, so that a condition that stays true cannot loop
+  // for ever either.
   if (remainder == 0 && final == 0) return j;
   Line& back = m_Lines[j];
   if (back.m_Cycle <= 0) {
     back.m_Cycle = 1;
-    back.m_LastOst = remainder;
+    Note(j, remainder);
     return j;
   }
-  if (back.m_LastOst == remainder) {
-    if (i + 1 < m_Count) m_Lines[i + 1].m_LastOst = remainder;
+  if (back.m_LastOst == remainder || remainder >= m_Least[j]) {
+    if (i + 1 < m_Count) Note(i + 1, remainder);
     return i + 1;
   }
   back.m_Cycle = 0;
-  back.m_LastOst = remainder;
+  Note(j, remainder);
   return j;
+}
+
+// Notes remainder as line i's last and, when lower, least remainder total.
+void Blank::Note(int i, size_t remainder) {
+  m_Lines[i].m_LastOst = remainder;
+  m_Least[i] = std::min(m_Least[i], remainder);
 }
 
 void Blank::ClrCount() {
@@ -148,4 +167,5 @@ void Blank::ClrCount() {
     m_Lines[i].m_Cycle = 0;
     m_Lines[i].m_LastOst = 0;
   }
+  m_Least.assign(m_Count, kNoneSeen);
 }

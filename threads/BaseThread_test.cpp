@@ -55,6 +55,9 @@ TEST(BaseThread, LogsEveryEventOfARun) {
   }
 }
 
+// Time is bounded from below only: a busy machine may delay any call by any
+// amount, so how soon a call comes is not asserted. After an overrun the
+// order holds: the overrun is logged, then the next call begins.
 TEST(BaseThread, CallsStartOnePeriodApartOrAtOnceAfterAnOverrun) {
   Probe steady, slow;
   steady.falseOn = 4;
@@ -69,11 +72,14 @@ TEST(BaseThread, CallsStartOnePeriodApartOrAtOnceAfterAnOverrun) {
   EXPECT_GE(steady.starts[0] - start, milliseconds(50));
   for (size_t i = 1; i < 4; ++i) {
     EXPECT_GE(steady.starts[i] - steady.starts[i - 1], milliseconds(99)) << i;
-    EXPECT_LT(steady.starts[i] - steady.starts[i - 1], milliseconds(300)) << i;
   }
   CapturedLog log;  // from here: a loaded machine may have delayed a steady call past its period
+  std::vector<size_t> loggedAtCall;
+  slow.action = [&] { loggedAtCall.push_back(log.Lines().size()); };
   thread.Start("t", &Probe::Call, &slow, -7, 100, false);  // a negative delay is an overrun too
   ASSERT_TRUE(Ended(thread));
+  EXPECT_EQ(slow.calls, 2);
+  EXPECT_EQ(loggedAtCall, (std::vector<size_t>{1, 2}));
   const std::string name = "t(-7,100)" + PidText(slow.tid);
   const std::string head =
       Line(name, "Duration of procedure is longer than timer interval " + name);
@@ -83,7 +89,6 @@ TEST(BaseThread, CallsStartOnePeriodApartOrAtOnceAfterAnOverrun) {
   ASSERT_EQ(lines[1].rfind(head + " -", 0), 0u) << lines[1];
   EXPECT_LE(std::stoi(lines[1].substr(head.size())), -50);
   EXPECT_TRUE(EndsWith(lines[1], " 100"));
-  EXPECT_LT(slow.starts.at(1) - slow.starts.at(0), milliseconds(230));  // not 100 ms more
 }
 
 TEST(BaseThread, RestartOrDestructionEndsTheThreadItFinds) {

@@ -41,6 +41,9 @@ def runs():
     if mode == "agreement":
         for name in sorted(os.listdir(cases)):
             args = open(os.path.join(cases, name, "args")).read().splitlines()
+            # vexo-check answers these itself, wherever they stand.
+            if "--help" in args or "--version" in args:
+                continue
             yield name, os.path.join(cases, name), args
     guide = open(os.path.join(tree, "docs/guide.md"), encoding="utf-8").read()
     for target in re.findall(r"<!-- output: (.*?) -->", guide):

@@ -18,7 +18,9 @@
 #                    expected.report no report file may appear;
 #   (always)         no file other than the report appears or disappears in
 #                    the scratch directory, every other file keeps its
-#                    bytes, and nothing is written to standard error.
+#                    bytes, and nothing is written to standard error;
+#                    vexo ends within 30 seconds and writes no file over
+#                    64 MiB.
 # In expected.out and expected.report the tokens {{DATE}} and {{DATETIME}}
 # stand for the local date ("%d.%m.%Y") and date and time ("%d.%m.%Y %H:%M")
 # of the run; the values taken just before and just after the run are both
@@ -61,10 +63,12 @@ listing >"$scratch/files.before"
 contents >"$scratch/contents.before"
 
 date0=$(date +%d.%m.%Y); datetime0=$(date '+%d.%m.%Y %H:%M')
-# VEXO_WRAPPER, when set, is a command that runs vexo (memcheck.sh).
+# VEXO_WRAPPER, when set, is a command that runs vexo (memcheck.sh). No file
+# may grow past 64 MiB: a run that prints for ever fails at once instead of
+# filling the disk for 30 seconds.
 runner=()
 [ -n "${VEXO_WRAPPER:-}" ] && runner=("$VEXO_WRAPPER")
-(cd "$work" && timeout 30 "${runner[@]}" "$vexo" "${args[@]}" \
+(cd "$work" && ulimit -f 65536 && timeout 30 "${runner[@]}" "$vexo" "${args[@]}" \
   >"$scratch/stdout" 2>"$scratch/stderr" </dev/null)
 status=$?
 date1=$(date +%d.%m.%Y); datetime1=$(date '+%d.%m.%Y %H:%M')
