@@ -67,6 +67,8 @@ void Field::TrimRight() {
   m_Value.resize(length);
 }
 
+unsigned long FieldTab::s_MacroEpoch = 0;
+
 FieldTab::~FieldTab() { freeAll(); }
 
 bool FieldTab::SetCurrent(long n) {
@@ -201,6 +203,7 @@ bool FieldTab::InsertFieldMac(long n, wchar_t c) {
   const auto place = std::upper_bound(m_MacFields.begin(), m_MacFields.end(), n,
                                       [](long num, const Field* f) { return num < f->Num(); });
   m_MacFields.insert(place, field);
+  ++s_MacroEpoch;
   return true;
 }
 
@@ -208,6 +211,7 @@ void FieldTab::freeAll() {
   for (auto& entry : *this) delete entry.second;
   clear();
   std::fill(std::begin(m_Direct), std::end(m_Direct), nullptr);
+  if (!m_MacFields.empty()) ++s_MacroEpoch;
   m_MacFields.clear();
   m_Written.clear();
   m_Unread = 0;

@@ -93,6 +93,18 @@ class FieldTab : private std::map<long, Field*> {
     if (c != 0 && m_MacFields.empty()) return false;
     return FindMac(c);
   }
+  // Whether a field carries macro symbol c, which is not 0; the current
+  // field stays as it is.
+  bool HasMac(wchar_t c) const {
+    for (const Field* field : m_MacFields) {
+      if (field->Mac() == c) return true;
+    }
+    return false;
+  }
+  // Changes whenever a symbol is bound to a field or dropped with it, in any
+  // table: a reading of a text line that took the symbols in force holds for
+  // as long as this stays the same.
+  static unsigned long MacroEpoch() { return s_MacroEpoch; }
 
   // Cursor operations: each is the Field operation of the same name on the
   // current field, and does nothing (or gives 0) when no field is current.
@@ -253,4 +265,5 @@ class FieldTab : private std::map<long, Field*> {
   // The fields that carry a macro symbol, in ascending number order, so that
   // the per-character symbol test of rendering does not walk every field.
   std::vector<Field*> m_MacFields;
+  static unsigned long s_MacroEpoch;
 };

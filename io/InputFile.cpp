@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -100,9 +101,15 @@ void Widen(const unsigned char* __restrict bytes, size_t n, wchar_t* __restrict 
   for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
 }
 
+// Generations are handed out once each, across all objects and threads.
+unsigned long NewGeneration() {
+  static std::atomic<unsigned long> last{0};
+  return ++last;
+}
+
 }  // namespace
 
-InputFile::InputFile(const wchar_t* name) {
+InputFile::InputFile(const wchar_t* name) : m_Generation(NewGeneration()) {
   if (name) Open(name);
 }
 
@@ -110,6 +117,7 @@ InputFile::~InputFile() { Close(); }
 
 // The storage of the copy or chunk is kept for the next file.
 void InputFile::Close() {
+  m_Generation = NewGeneration();
   if (m_Stream) fclose(m_Stream);
   m_Stream = nullptr;
   m_InMemory = false;

@@ -34,6 +34,25 @@ FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length) {
   return columns;
 }
 
+MacroColumns ScanMacroColumns(const wchar_t* text, int first) {
+  MacroColumns columns;
+  const wchar_t symbol = text[first];
+  int pos = first + 1;
+  columns.align = AlignmentOf(text[pos]);
+  if (columns.align != Line::alLeft) ++pos;
+  columns.last = pos - 1;
+  if (text[pos] == symbol) {
+    columns.last = pos;
+    columns.closed = true;
+  } else if (text[pos] == L' ') {
+    int end = pos;
+    while (text[end] == L' ') ++end;
+    columns.closed = text[end] == symbol;
+    columns.last = columns.closed ? end : end - 1;
+  }
+  return columns;
+}
+
 Substitution ScanSubstitution(const wchar_t* text, int at, bool recordSegments) {
   Substitution found;
   const wchar_t next = text[at + 1];
