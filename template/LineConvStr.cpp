@@ -256,7 +256,7 @@ int RenderSteps(Line& owner, WorkLine& line, const LineReading& reading) {
         break;
       }
       case StepKind::kScanOn:
-        readAgainFrom(at);
+        // No step right of it has blanked anything.
         return ScanFrom(owner, line, at);
     }
   }
