@@ -36,6 +36,29 @@ int Field::Ostatok(int limit) const {
   return static_cast<int>(vexo::FindFirst(m_Value.data() + m_Pos, window, IsSeparator{}));
 }
 
+// One search for the first stop; only a 0 before the separator makes a
+// second one.
+int Field::Ostatok(int limit, int& copyable) const {
+  copyable = 0;
+  if (m_Pos >= m_Value.size() || limit <= 0) return 0;
+  const wchar_t* from = m_Value.data() + m_Pos;
+  const size_t window = std::min(m_Value.size() - m_Pos, static_cast<size_t>(limit));
+  const size_t stop = vexo::FindFirst(from, window, IsCopyStop{});
+  copyable = static_cast<int>(stop);
+  if (stop == window || from[stop] == vexo::kSegmentSeparator) return copyable;
+  return static_cast<int>(stop + 1 +
+                          vexo::FindFirst(from + stop + 1, window - stop - 1, IsSeparator{}));
+}
+
+int Field::GetSyms(wchar_t* out, int n, int copyable) {
+  if (m_Pos >= m_Value.size() || n <= 0) return 0;
+  const size_t take = std::min(m_Value.size() - m_Pos, static_cast<size_t>(n));
+  const size_t count = std::min(static_cast<size_t>(copyable), take);
+  std::copy_n(m_Value.data() + m_Pos, count, out);
+  m_Pos += count < take ? count + 1 : count;
+  return static_cast<int>(count);
+}
+
 int Field::GetSyms(wchar_t* out, int n) {
   if (m_Pos >= m_Value.size() || n <= 0) return 0;
   const wchar_t* from = m_Value.data() + m_Pos;

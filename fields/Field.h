@@ -37,10 +37,16 @@ class Field {
   // The next character (a separator comes back as 1 and is passed over);
   // 0 at the end, every time.
   wchar_t GetSym() { return m_Pos < m_Value.size() ? m_Value[m_Pos++] : 0; }
+  // Ostatok(limit), giving also in copyable how many characters come before
+  // the first separator or 0 within limit: what GetSyms hands out.
+  int Ostatok(int limit, int& copyable) const;
   // GetSym up to n times into out, stopping at the first 0 or separator,
   // which is passed over as GetSym passes over it but not stored. Returns the
   // number of characters stored.
   int GetSyms(wchar_t* out, int n);
+  // GetSyms right after Ostatok(limit, copyable), with n at most limit: the
+  // same without looking for the stop again.
+  int GetSyms(wchar_t* out, int n, int copyable);
   // Passes over a separator that stands at the read position.
   void DelSeparator();
   // Makes the last character handed out unread again; nothing at position 0.
@@ -122,6 +128,13 @@ class FieldTab : private std::map<long, Field*> {
     Consumed(from);
     return count;
   }
+  int GetSyms(wchar_t* out, int n, int copyable) {
+    if (!m_Current || !m_Current->Exist()) return 0;
+    const size_t from = m_Current->Pos();
+    const int count = m_Current->GetSyms(out, n, copyable);
+    Consumed(from);
+    return count;
+  }
   void ReturnSym() {
     OnCurrent([](Field& field) { field.ReturnSym(); });
   }
@@ -130,6 +143,10 @@ class FieldTab : private std::map<long, Field*> {
   }
   int Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
   int Ostatok(int limit) { return m_Current ? m_Current->Ostatok(limit) : 0; }
+  int Ostatok(int limit, int& copyable) {
+    copyable = 0;
+    return m_Current ? m_Current->Ostatok(limit, copyable) : 0;
+  }
   void DelSeparator() {
     if (!m_Current || !m_Current->Exist()) return;
     const size_t from = m_Current->Pos();

@@ -40,7 +40,8 @@ struct WorkLine {
 void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* tab, bool cut) {
   const int width = last - first + 1;
   // Whether the segment fits needs no more than width + 1 of its characters.
-  const int room = width - tab->Ostatok(width + 1);
+  int copyable;
+  const int room = width - tab->Ostatok(width + 1, copyable);
   const bool fits = room >= 0;
   int column = first;
   if (fits && align == alCenter) {
@@ -48,7 +49,7 @@ void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* 
   } else if (fits && align != alLeft) {
     column = first + room;
   }
-  column += tab->GetSyms(line + column, last - column + 1);
+  column += tab->GetSyms(line + column, last - column + 1, copyable);
   if (column > last) tab->DelSeparator();
   if (fits) return;
   if (cut) {
