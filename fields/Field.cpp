@@ -12,19 +12,9 @@ namespace {
 
 bool IsTrailingBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
 
-constexpr int32_t kSeparatorLane = vexo::kSegmentSeparator;
-
-// A separator.
-struct IsSeparator {
-  bool operator()(wchar_t c) const { return c == vexo::kSegmentSeparator; }
-  vexo::WideLanes operator()(vexo::WideLanes c) const { return c == kSeparatorLane; }
-};
-
-// What ends a copy: a separator or a 0.
-struct IsCopyStop {
-  bool operator()(wchar_t c) const { return (c & ~vexo::kSegmentSeparator) == 0; }
-  vexo::WideLanes operator()(vexo::WideLanes c) const { return (c & ~kSeparatorLane) == 0; }
-};
+// A separator; a separator or a 0, which end a copy.
+using IsSeparator = vexo::IsAnyOf<vexo::kSegmentSeparator>;
+using IsCopyStop = vexo::IsAnyOf<0, vexo::kSegmentSeparator>;
 
 }  // namespace
 

@@ -1,22 +1,13 @@
 #include "template/Placeholder.h"
 
-#include <cstdint>
-
 #include "util/WideSearch.h"
 
 namespace vexo {
 
 namespace {
 
-// The terminating zero, "$", "&" and "?" end a field's stretch. "$" and "&"
-// differ in one bit only, so one comparison finds both.
-static_assert((L'$' | 2) == L'&', "one comparison finds both marks");
-struct EndsStretch {
-  bool operator()(wchar_t c) const { return c == 0 || c == L'$' || c == L'&' || c == L'?'; }
-  WideLanes operator()(WideLanes c) const {
-    return (c == 0) | ((c | 2) == int32_t{L'&'}) | (c == int32_t{L'?'});
-  }
-};
+// The terminating zero, "$", "&" and "?" end a field's stretch.
+using EndsStretch = IsAnyOf<0, L'$', L'&', L'?'>;
 
 }  // namespace
 

@@ -79,8 +79,8 @@ inline size_t FirstSet(ByteMask found) {
   return 16;
 }
 
-// Narrows sixteen characters, each below 0x80, to one byte each.
-inline ByteLanes NarrowAscii(const wchar_t* text) {
+// Packs sixteen characters, each below 0x80, into one byte each.
+inline ByteLanes PackAscii(const wchar_t* text) {
 #if VEXO_LANES_SSE2
   const __m128i* from = reinterpret_cast<const __m128i*>(text);
   // No character is above 0x7F, so neither packing saturates.
