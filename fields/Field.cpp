@@ -40,6 +40,29 @@ int Field::Ostatok(int limit, int& copyable) const {
                           vexo::FindFirst(from + stop + 1, window - stop - 1, IsSeparator{}));
 }
 
+// The remainder after a 0 needs a second search, as in Ostatok.
+int Field::GetSyms(wchar_t* out, int n, int* ostatok) {
+  *ostatok = 0;
+  if (m_Pos >= m_Value.size()) return 0;
+  if (n <= 0) {
+    *ostatok = Ostatok(n + 1);
+    return 0;
+  }
+  const wchar_t* from = m_Value.data() + m_Pos;
+  const size_t rest = m_Value.size() - m_Pos;
+  const size_t window = std::min(rest, static_cast<size_t>(n) + 1);
+  const size_t stop = vexo::CopyUntil(from, window, out, static_cast<size_t>(n), IsCopyStop{});
+  *ostatok = static_cast<int>(stop);
+  if (stop < window && from[stop] != vexo::kSegmentSeparator) {
+    *ostatok +=
+        1 + static_cast<int>(vexo::FindFirst(from + stop + 1, window - stop - 1, IsSeparator{}));
+  }
+  const size_t take = std::min(rest, static_cast<size_t>(n));
+  const size_t count = std::min(stop, take);
+  m_Pos += count < take ? count + 1 : count;
+  return static_cast<int>(count);
+}
+
 int Field::GetSyms(wchar_t* out, int n, int copyable) {
   if (m_Pos >= m_Value.size() || n <= 0) return 0;
   const size_t take = std::min(m_Value.size() - m_Pos, static_cast<size_t>(n));

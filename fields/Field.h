@@ -47,6 +47,10 @@ class Field {
   // GetSyms right after Ostatok(limit, copyable), with n at most limit: the
   // same without looking for the stop again.
   int GetSyms(wchar_t* out, int n, int copyable);
+  // GetSyms(out, n), giving also in ostatok what Ostatok(n + 1) gave before
+  // it: what a placeholder n columns wide takes when it writes from its
+  // first column, in one pass over the text.
+  int GetSyms(wchar_t* out, int n, int* ostatok);
   // Passes over a separator that stands at the read position.
   void DelSeparator();
   // Makes the last character handed out unread again; nothing at position 0.
@@ -135,6 +139,16 @@ class FieldTab : private std::map<long, Field*> {
     Consumed(from);
     return count;
   }
+  int GetSyms(wchar_t* out, int n, int* ostatok) {
+    *ostatok = 0;
+    if (!m_Current || !m_Current->Exist()) return 0;
+    const size_t from = m_Current->Pos();
+    const int count = m_Current->GetSyms(out, n, ostatok);
+    Consumed(from);
+    return count;
+  }
+  // Whether the current field has unread text; false with none current.
+  bool ExistCurrent() const { return m_Current && m_Current->Exist(); }
   void ReturnSym() {
     OnCurrent([](Field& field) { field.ReturnSym(); });
   }

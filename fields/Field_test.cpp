@@ -95,6 +95,15 @@ TEST(Field, GetSymsIsTheGetSymLoop) {
           }
           EXPECT_EQ(std::wstring(got, count), expected) << length << " " << stop << " " << n;
           EXPECT_EQ(bulk.Pos(), single.Pos()) << length << " " << stop << " " << n;
+          // The same in one pass with the remainder up to n + 1.
+          Field fused(1);
+          fused.PutStr(value.data(), value.size());
+          const int before = fused.Ostatok(n + 1);
+          int ostatok = -1;
+          wchar_t copied[16];
+          EXPECT_EQ(std::wstring(copied, fused.GetSyms(copied, n, &ostatok)), expected);
+          EXPECT_EQ(ostatok, before) << length << " " << stop << " " << n;
+          EXPECT_EQ(fused.Pos(), single.Pos());
           // The same after the remainder was asked with any limit from n on.
           for (int limit = n; limit <= n + 2; ++limit) {
             Field known(1);

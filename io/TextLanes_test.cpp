@@ -55,6 +55,15 @@ TEST(TextLanes, FindFirstAtEveryPlaceOfTheBlocks) {
         const size_t found = vexo::FindFirstLanes(t, n, vexo::IsAnyOf<0, L'$', L'&', L'?'>{});
         EXPECT_EQ(found, vexo::FindFirstPlain(t, n, vexo::IsAnyOf<0, L'$', L'&', L'?'>{}));
         EXPECT_EQ(found, hit < n && mark != 1 ? hit : n) << n << " " << hit << " " << int(mark);
+        // Copying up to the first stop, into room for a few less, as many or
+        // one more.
+        for (size_t room = n > 2 ? n - 2 : 0; room <= n + 1; ++room) {
+          std::wstring lanes(n + 2, L'#');
+          std::wstring plain(n + 2, L'#');
+          EXPECT_EQ(vexo::CopyUntilLanes(t, n, lanes.data(), room, vexo::IsAnyOf<0, 1>{}),
+                    vexo::CopyUntilPlain(t, n, plain.data(), room, vexo::IsAnyOf<0, 1>{}));
+          EXPECT_EQ(lanes, plain) << n << " " << hit << " " << room;
+        }
       }
     }
   }

@@ -37,19 +37,23 @@ struct WorkLine {
 }  // namespace
 }  // namespace vexo
 
+// Whether the segment fits needs no more than width + 1 of its characters.
+// Left-aligned, the columns are filled and the segment measured in one pass.
 void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* tab, bool cut) {
   const int width = last - first + 1;
-  // Whether the segment fits needs no more than width + 1 of its characters.
-  int copyable;
-  const int room = width - tab->Ostatok(width + 1, copyable);
-  const bool fits = room >= 0;
   int column = first;
-  if (fits && align == alCenter) {
-    column = first + room / 2;
-  } else if (fits && align != alLeft) {
-    column = first + room;
+  int room;
+  if (align == alLeft) {
+    int ostatok;
+    column += tab->GetSyms(line + first, width, &ostatok);
+    room = width - ostatok;
+  } else {
+    int copyable;
+    room = width - tab->Ostatok(width + 1, copyable);
+    if (room >= 0) column += align == alCenter ? room / 2 : room;
+    column += tab->GetSyms(line + column, last - column + 1, copyable);
   }
-  column += tab->GetSyms(line + column, last - column + 1, copyable);
+  const bool fits = room >= 0;
   if (column > last) tab->DelSeparator();
   if (fits) return;
   if (cut) {
@@ -84,7 +88,9 @@ bool FillNumbered(Line& owner, WorkLine& line, int first, int last, bool record,
   FieldTab& table = record ? Tbl::TabRcdField : Tbl::TabHdrField;
   if (doubled && !record) Tbl::TabHdrField.First(number);
   if (!table.SetCurrent(number)) return false;
-  owner.PutPol(line.text, align, first, last, &table, doubled && record);
+  // PutPol leaves the line and the field as they are when the field has
+  // nothing left to print.
+  if (table.ExistCurrent()) owner.PutPol(line.text, align, first, last, &table, doubled && record);
   return true;
 }
 
@@ -97,7 +103,7 @@ void FillMacro(Line& owner, WorkLine& line, int first, wchar_t symbol, const Mac
     Tbl::TabHdrField.SetCurrentMac(symbol);
     table = &Tbl::TabHdrField;
   }
-  owner.PutPol(line.text, columns.align, first, last, table, false);
+  if (table->ExistCurrent()) owner.PutPol(line.text, columns.align, first, last, table, false);
 }
 
 // Whether c is a macro symbol; the field that carries it becomes current in

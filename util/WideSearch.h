@@ -48,4 +48,40 @@ size_t FindFirst(const wchar_t* text, size_t n, Hit hit) {
   return kFastPaths ? FindFirstLanes(text, n, hit) : FindFirstPlain(text, n, hit);
 }
 
+// Copies the characters of text[0, n) before the first for which hit holds
+// to out, at most room of them, and returns the index of that character, or
+// n when none does; one character at a time.
+template <typename Hit>
+size_t CopyUntilPlain(const wchar_t* text, size_t n, wchar_t* out, size_t room, Hit hit) {
+  const size_t found = FindFirstPlain(text, n, hit);
+  for (size_t k = 0; k < found && k < room; ++k) out[k] = text[k];
+  return found;
+}
+
+// CopyUntilPlain testing and copying eight characters at a time, while out
+// has room for eight.
+template <typename Hit>
+size_t CopyUntilLanes(const wchar_t* text, size_t n, wchar_t* out, size_t room, Hit hit) {
+  size_t k = 0;
+  for (; k + 8 <= n && k + 8 <= room; k += 8) {
+    const WideLanes low = LoadWide(text + k);
+    const WideLanes high = LoadWide(text + k + 4);
+    const unsigned bits = LaneBits(hit(low)) | LaneBits(hit(high)) << 4;
+    if (bits != 0) {
+      const size_t found = k + static_cast<size_t>(__builtin_ctz(bits));
+      for (; k < found; ++k) out[k] = text[k];
+      return found;
+    }
+    std::memcpy(out + k, &low, sizeof low);
+    std::memcpy(out + k + 4, &high, sizeof high);
+  }
+  return k + CopyUntilPlain(text + k, n - k, out + k, room - k, hit);
+}
+
+template <typename Hit>
+size_t CopyUntil(const wchar_t* text, size_t n, wchar_t* out, size_t room, Hit hit) {
+  return kFastPaths ? CopyUntilLanes(text, n, out, room, hit)
+                    : CopyUntilPlain(text, n, out, room, hit);
+}
+
 }  // namespace vexo
