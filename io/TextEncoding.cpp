@@ -47,13 +47,17 @@ char* EncodeOne(uint32_t code, char* out, bool& complete) {
   return out;
 }
 
-// Eight characters at a time when all are in the first two byte ranges, as
-// most text is, one by one otherwise.
-char* EncodeEight(const wchar_t* text, char* out, bool& complete) {
-  char* const end = HasShuffle() ? EncodeEightShuffled(text, out) : EncodeEightPlain(text, out);
-  if (end) return end;
+// Eight characters one by one.
+char* EncodeEachOfEight(const wchar_t* text, char* out, bool& complete) {
   for (size_t k = 0; k < 8; ++k) out = EncodeOne(static_cast<uint32_t>(text[k]), out, complete);
   return out;
+}
+
+// Eight characters at a time when all are in the first two byte ranges, as
+// most text is, one by one otherwise.
+inline char* EncodeEight(const wchar_t* text, char* out, bool& complete, bool shuffle) {
+  char* const end = shuffle ? EncodeEightShuffled(text, out) : EncodeEightPlain(text, out);
+  return end ? end : EncodeEachOfEight(text, out, complete);
 }
 
 bool CopyAsciiSixteen(const wchar_t* text, char* out) {
@@ -65,6 +69,7 @@ bool CopyAsciiSixteen(const wchar_t* text, char* out) {
 // Blocks of sixteen ASCII characters, the bulk of a report, are copied whole;
 // other blocks go eight characters at a time.
 char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) {
+  const bool shuffle = HasShuffle();
   size_t i = 0;
   while (i + 16 <= length) {
     if (CopyAsciiSixteen(text + i, out)) {
@@ -72,12 +77,12 @@ char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) 
       i += 16;
       continue;
     }
-    out = EncodeEight(text + i, out, complete);
-    out = EncodeEight(text + i + 8, out, complete);
+    out = EncodeEight(text + i, out, complete, shuffle);
+    out = EncodeEight(text + i + 8, out, complete, shuffle);
     i += 16;
   }
   if (i + 8 <= length) {
-    out = EncodeEight(text + i, out, complete);
+    out = EncodeEight(text + i, out, complete, shuffle);
     i += 8;
   }
   for (; i < length; ++i) out = EncodeOne(static_cast<uint32_t>(text[i]), out, complete);

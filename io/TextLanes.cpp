@@ -47,10 +47,15 @@ constexpr std::array<Squeeze, 256> MakeSqueezes() {
 
 constexpr std::array<Squeeze, 256> kSqueezes = MakeSqueezes();
 
+// Null, with nothing written, when a character is not below 0x800.
 __attribute__((target("ssse3"))) char* EncodeShuffled(const wchar_t* text, char* out) {
   const __m128i* from = reinterpret_cast<const __m128i*>(text);
+  const __m128i low = _mm_loadu_si128(from);
+  const __m128i high = _mm_loadu_si128(from + 1);
+  const __m128i above = _mm_and_si128(_mm_or_si128(low, high), _mm_set1_epi32(~0x7FF));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(above, _mm_setzero_si128())) != 0xFFFF) return nullptr;
   // Below 0x800 every character fits a signed 16-bit word unchanged.
-  const __m128i code = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
+  const __m128i code = _mm_packs_epi32(low, high);
   const __m128i two = _mm_cmpgt_epi16(code, _mm_set1_epi16(0x7F));
   const __m128i lead = _mm_or_si128(_mm_srli_epi16(code, 6), _mm_set1_epi16(0xC0));
   const __m128i second =
@@ -158,22 +163,28 @@ __attribute__((target("ssse3"))) size_t DecodeShuffled(const unsigned char* byte
 }  // namespace
 
 #if VEXO_LANES_SHUFFLE
-bool HasShuffle() {
-  static const bool shuffle = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("ssse3") != 0;
-  }();
-  return shuffle;
+namespace {
+
+bool DetectShuffle() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("ssse3") != 0;
 }
 
-char* EncodeEightShuffled(const wchar_t* text, char* out) {
-  return HasShuffle() && AllShort(text) ? EncodeShuffled(text, out) : nullptr;
+const bool kShuffle = DetectShuffle();
+
+}  // namespace
+
+bool HasShuffle() { return kShuffle; }
+
+__attribute__((target("ssse3"))) char* EncodeEightShuffled(const wchar_t* text, char* out) {
+  return EncodeShuffled(text, out);
 }
 
-size_t DecodeSixteenShuffled(const unsigned char* bytes, const RunStops& stops, wchar_t* out,
-                             size_t& chars) {
+__attribute__((target("ssse3"))) size_t DecodeSixteenShuffled(const unsigned char* bytes,
+                                                              const RunStops& stops, wchar_t* out,
+                                                              size_t& chars) {
   chars = 0;
-  return HasShuffle() ? DecodeShuffled(bytes, stops, out, chars) : 0;
+  return DecodeShuffled(bytes, stops, out, chars);
 }
 #else
 bool HasShuffle() { return false; }

@@ -72,7 +72,8 @@ inline size_t FirstNotPlainPlain(const unsigned char* bytes, const RunStops& sto
 }
 
 // Whether the processor has the byte shuffle that DecodeSixteenShuffled and
-// EncodeEightShuffled use, and the build lets them use it.
+// EncodeEightShuffled use, and the build lets them use it: they may be
+// called only then.
 bool HasShuffle();
 
 // Decodes bytes[0, 16) from the start up to the first byte that is neither an
@@ -81,8 +82,7 @@ bool HasShuffle();
 // which decode to 0x80 to 0x7FF and so are never a stop. A sequence cut by the
 // end of the sixteen bytes is left too. Writes the characters to out, which
 // has room for 16 whatever the result, sets chars to their number and returns
-// the number of bytes decoded. The shuffled one decodes all sixteen at once,
-// and gives 0 where HasShuffle is false.
+// the number of bytes decoded. The shuffled one decodes all sixteen at once.
 size_t DecodeSixteenShuffled(const unsigned char* bytes, const RunStops& stops, wchar_t* out,
                              size_t& chars);
 size_t DecodeSixteenPlain(const unsigned char* bytes, const RunStops& stops, wchar_t* out,
@@ -96,7 +96,7 @@ bool NarrowAsciiPlain(const wchar_t* text, char* out);
 // Writes the one- or two-byte forms of text[0, 8) to out, which has room for
 // 16 bytes whatever the result, and returns the end of what it wrote; null,
 // with nothing written, when a character is not in [0, 0x800). The shuffled
-// one writes all eight at once, and gives null where HasShuffle is false.
+// one writes all eight at once.
 char* EncodeEightShuffled(const wchar_t* text, char* out);
 char* EncodeEightPlain(const wchar_t* text, char* out);
 

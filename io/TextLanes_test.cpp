@@ -120,15 +120,11 @@ TEST(TextLanes, DecodingEveryMixOfOneAndTwoByteCharacters) {
         size_t plainChars = 99;
         const size_t plainTaken =
             vexo::DecodeSixteenPlain(bytes.data(), stops, plainOut, plainChars);
+        if (!vexo::HasShuffle()) continue;
         wchar_t fastOut[16];
         size_t fastChars = 99;
         const size_t fastTaken =
             vexo::DecodeSixteenShuffled(bytes.data(), stops, fastOut, fastChars);
-        if (!vexo::HasShuffle()) {
-          EXPECT_EQ(fastTaken, 0u);
-          EXPECT_EQ(fastChars, 0u);
-          continue;
-        }
         ASSERT_EQ(fastTaken, plainTaken) << at << " " << int(other);
         ASSERT_EQ(fastChars, plainChars);
         EXPECT_EQ(std::wstring(fastOut, fastChars), std::wstring(plainOut, plainChars));
@@ -151,8 +147,8 @@ TEST(TextLanes, DecodingRandomBytes) {
     size_t plainChars = 0;
     size_t fastChars = 0;
     const size_t plainTaken = vexo::DecodeSixteenPlain(bytes.data(), stops, plainOut, plainChars);
+    if (!vexo::HasShuffle()) continue;
     const size_t fastTaken = vexo::DecodeSixteenShuffled(bytes.data(), stops, fastOut, fastChars);
-    if (!vexo::HasShuffle()) break;
     ASSERT_EQ(fastTaken, plainTaken) << round;
     ASSERT_EQ(std::wstring(fastOut, fastChars), std::wstring(plainOut, plainChars)) << round;
   }
@@ -188,12 +184,9 @@ TEST(TextLanes, EncodingEveryMixOfOneAndTwoByteCharacters) {
       char plain[17] = {};
       char fast[17] = {};
       char* plainEnd = vexo::EncodeEightPlain(text.data(), plain);
-      char* fastEnd = vexo::EncodeEightShuffled(text.data(), fast);
       EXPECT_EQ(plainEnd == nullptr, at < 8);
-      if (!vexo::HasShuffle()) {
-        EXPECT_EQ(fastEnd, nullptr);
-        continue;
-      }
+      if (!vexo::HasShuffle()) continue;
+      char* fastEnd = vexo::EncodeEightShuffled(text.data(), fast);
       ASSERT_EQ(fastEnd == nullptr, plainEnd == nullptr) << mix << " " << at;
       if (plainEnd == nullptr) continue;
       EXPECT_EQ(std::string(fast, fastEnd), std::string(plain, plainEnd)) << mix;
