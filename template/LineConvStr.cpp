@@ -83,8 +83,8 @@ namespace {
 // Fills the numbered field placeholder at `first`, blanked already, with the
 // columns up to `last`. False when its field does not exist: nothing is
 // filled then.
-bool FillNumbered(Line& owner, WorkLine& line, int first, int last, bool record, bool doubled,
-                  long number, Line::typAlign align) {
+inline bool FillNumbered(Line& owner, WorkLine& line, int first, int last, bool record,
+                         bool doubled, long number, Line::typAlign align) {
   FieldTab& table = record ? Tbl::TabRcdField : Tbl::TabHdrField;
   if (doubled && !record) Tbl::TabHdrField.First(number);
   if (!table.SetCurrent(number)) return false;
