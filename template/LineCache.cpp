@@ -13,7 +13,7 @@ namespace {
 bool s_Suspended = false;
 
 // Fibonacci hashing: positions of neighbouring lines spread over the table.
-size_t SlotOf(long pos, int shift) {
+size_t Hash(long pos, int shift) {
   return static_cast<size_t>((static_cast<uint64_t>(pos) * 0x9E3779B97F4A7C15u) >> shift);
 }
 
@@ -34,44 +34,45 @@ void LineCache::Suspend(bool suspended) { s_Suspended = suspended; }
 void LineCache::Clear() {
   m_Entries.clear();
   m_Slots.clear();
+  m_Used = 0;
   m_Shift = 64;
   m_Text.clear();
   m_Steps.clear();
 }
 
-int LineCache::Lookup(long pos) const {
-  if (m_Slots.empty()) return kNone;
+const LineCache::Slot& LineCache::SlotOf(long pos) const {
   const size_t mask = m_Slots.size() - 1;
-  for (size_t slot = SlotOf(pos, m_Shift);; slot = (slot + 1) & mask) {
-    const int index = m_Slots[slot];
-    if (index == kNone || m_Entries[static_cast<size_t>(index)].pos == pos) return index;
-  }
-}
-
-// The table doubles before it is half full, and is laid out again.
-int LineCache::Add(long pos) {
-  if (Bytes() + sizeof(Entry) + 2 * sizeof(int) > kBudget) return kNone;
-  if (2 * (m_Entries.size() + 1) > m_Slots.size()) {
-    const size_t size = m_Slots.empty() ? 64 : 2 * m_Slots.size();
-    m_Slots.assign(size, kNone);
-    m_Shift = 64 - __builtin_ctzll(size);
-    for (size_t i = 0; i < m_Entries.size(); ++i) {
-      size_t slot = SlotOf(m_Entries[i].pos, m_Shift);
-      while (m_Slots[slot] != kNone) slot = (slot + 1) & (size - 1);
-      m_Slots[slot] = static_cast<int>(i);
-    }
-  }
-  size_t slot = SlotOf(pos, m_Shift);
-  while (m_Slots[slot] != kNone) slot = (slot + 1) & (m_Slots.size() - 1);
-  m_Slots[slot] = static_cast<int>(m_Entries.size());
-  Entry entry;
-  entry.pos = pos;
-  m_Entries.push_back(entry);
+  size_t slot = Hash(pos, m_Shift);
+  while (m_Slots[slot].entry != kEmpty && m_Slots[slot].pos != pos) slot = (slot + 1) & mask;
   return m_Slots[slot];
 }
 
+LineCache::Slot& LineCache::SlotOf(long pos) {
+  return const_cast<Slot&>(static_cast<const LineCache&>(*this).SlotOf(pos));
+}
+
+// The table doubles before it is half full, and is laid out again.
+bool LineCache::AddReadOnce(long pos) {
+  const bool grows = 2 * (m_Used + 1) > m_Slots.size();
+  const size_t size = m_Slots.empty() ? 64 : (grows ? 2 : 1) * m_Slots.size();
+  if (Bytes() + (size - m_Slots.size()) * sizeof(Slot) > kBudget) return false;
+  if (grows) {
+    std::vector<Slot> old(size);
+    old.swap(m_Slots);
+    m_Shift = 64 - __builtin_ctzll(size);
+    for (const Slot& slot : old) {
+      if (slot.entry != kEmpty) SlotOf(slot.pos) = slot;
+    }
+  }
+  Slot& slot = SlotOf(pos);
+  slot.pos = pos;
+  slot.entry = kReadOnce;
+  ++m_Used;
+  return true;
+}
+
 size_t LineCache::Bytes() const {
-  return m_Entries.size() * sizeof(Entry) + m_Slots.size() * sizeof(int) +
+  return m_Entries.size() * sizeof(Entry) + m_Slots.size() * sizeof(Slot) +
          m_Text.size() * sizeof(wchar_t) + m_Steps.size() * sizeof(Step);
 }
 
@@ -87,11 +88,11 @@ LineReading LineCache::ReadingOf(const Entry& entry) const {
 }
 
 bool LineCache::Find(long pos, LineReading& reading) const {
-  if (!m_Usable) return false;
-  const int index = Lookup(pos);
-  if (index == kNone) return false;
+  if (!m_Usable || m_Slots.empty()) return false;
+  const int index = SlotOf(pos).entry;
+  if (index < 0) return false;
   const Entry& entry = m_Entries[static_cast<size_t>(index)];
-  if (!entry.kept || entry.epoch != FieldTab::MacroEpoch()) return false;
+  if (entry.epoch != FieldTab::MacroEpoch()) return false;
   reading = ReadingOf(entry);
   return true;
 }
@@ -100,27 +101,30 @@ bool LineCache::Find(long pos, LineReading& reading) const {
 // kept again beside the old one, which no entry uses any more.
 bool LineCache::Keep(long pos, const wchar_t* text, int length, long end, LineReading& reading) {
   if (!m_Usable) return false;
-  int index = Lookup(pos);
-  if (index == kNone) {
-    Add(pos);
+  if (m_Slots.empty() || SlotOf(pos).entry == kEmpty) {
+    AddReadOnce(pos);
     return false;
   }
-  Entry& entry = m_Entries[static_cast<size_t>(index)];
   ReadSteps(text, length, m_Read);
   const size_t characters = 2 * (static_cast<size_t>(length) + 1);
-  if (Bytes() + m_Read.size() * sizeof(Step) + characters * sizeof(wchar_t) > kBudget) return false;
+  if (Bytes() + sizeof(Entry) + m_Read.size() * sizeof(Step) + characters * sizeof(wchar_t) >
+      kBudget) {
+    return false;
+  }
+  Entry entry;
   entry.text = m_Text.size();
   entry.length = length;
   entry.end = end;
   m_Text.insert(m_Text.end(), text, text + length + 1);
   m_Text.insert(m_Text.end(), text, text + length + 1);
   BlankSteps(m_Text.data() + entry.text + length + 1, m_Read.data(), m_Read.size());
-  entry.kept = true;
   entry.steps = m_Steps.size();
   entry.stepCount = m_Read.size();
   entry.epoch = FieldTab::MacroEpoch();
   m_Steps.insert(m_Steps.end(), m_Read.begin(), m_Read.end());
-  reading = ReadingOf(entry);
+  SlotOf(pos).entry = static_cast<int>(m_Entries.size());
+  m_Entries.push_back(entry);
+  reading = ReadingOf(m_Entries.back());
   return true;
 }
 

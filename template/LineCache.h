@@ -53,31 +53,38 @@ class LineCache {
 
  private:
   struct Entry {
-    long pos = 0;
     long end = 0;
     size_t text = 0;  // index of the line's text in m_Text, its blanked text next
     int length = 0;
     size_t steps = 0;  // index of its first step in m_Steps
     size_t stepCount = 0;
     unsigned long epoch = 0;  // FieldTab::MacroEpoch when its steps were read
-    bool kept = false;        // false while the line was read only once
   };
-  static constexpr int kNone = -1;
+  // A place of the table: empty, a line read once, or a line and its entry.
+  static constexpr int kEmpty = -1;
+  static constexpr int kReadOnce = -2;
+  struct Slot {
+    long pos = 0;
+    int entry = kEmpty;
+  };
 
   void Clear();
-  // The entry of pos, or kNone.
-  int Lookup(long pos) const;
-  // A new entry for pos, or kNone when the budget is spent.
-  int Add(long pos);
+  // The slot of pos, or the empty slot where it would go; the table is
+  // never full.
+  Slot& SlotOf(long pos);
+  const Slot& SlotOf(long pos) const;
+  // Notes pos as read once; false when the budget is spent.
+  bool AddReadOnce(long pos);
   size_t Bytes() const;
   LineReading ReadingOf(const Entry& entry) const;
 
   unsigned long m_Generation = 0;
   bool m_Usable = false;
   std::vector<Entry> m_Entries;
-  // Open addressing by position: indices into m_Entries, kNone where empty;
-  // a power of two long, at most half full.
-  std::vector<int> m_Slots;
+  // Open addressing by position, a power of two long and at most half full:
+  // most lookups touch one slot only.
+  std::vector<Slot> m_Slots;
+  size_t m_Used = 0;
   int m_Shift = 64;
   std::vector<wchar_t> m_Text;
   std::vector<Step> m_Steps;
