@@ -171,7 +171,8 @@ TEST(TextLanes, NarrowingSixteenCharactersWithOneOutsideAscii) {
 }
 
 // Every mix of one- and two-byte characters over eight, and one character of
-// three bytes or more at every place.
+// three bytes or more at every place, also among characters that share none
+// of its bits.
 TEST(TextLanes, EncodingEveryMixOfOneAndTwoByteCharacters) {
   for (unsigned mix = 0; mix < 256; ++mix) {
     for (size_t at = 0; at <= 8; ++at) {
@@ -181,6 +182,9 @@ TEST(TextLanes, EncodingEveryMixOfOneAndTwoByteCharacters) {
             static_cast<wchar_t>((mix >> k & 1) ? 0x80 + 0xF0 * k + 0xF * (k == 7) : 0x7F - k));
       }
       if (at < 8) text[at] = at % 2 ? L'\x800' : static_cast<wchar_t>(-1);
+      if (mix == 0 && at < 8) {
+        for (size_t k = 0; k < 8; ++k) text[k] = k == at ? text[k] : L'\0';
+      }
       char plain[17] = {};
       char fast[17] = {};
       char* plainEnd = vexo::EncodeEightPlain(text.data(), plain);
