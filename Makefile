@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: test-format package test-package build demo dependencies test test-unit test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
+.PHONY: test-format package test-package build demo dependencies test test-unit test-plain test-man test-asan test-tsan test-fuzz memcheck fuzz coverage bench clean
 
 build:
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
@@ -18,7 +18,7 @@ demo:
 # root). As root the packages of vexo are also built, installed, tried and
 # removed; anyone else is told that this check was left out.
 test: dependencies
-	$(MAKE) test-format test-unit test-man test-asan test-tsan memcheck test-fuzz
+	$(MAKE) test-format test-unit test-plain test-man test-asan test-tsan memcheck test-fuzz
 	@if [ "$$(id -u)" -eq 0 ]; then $(MAKE) test-package; \
 	else echo "make test: the package check needs root and was left out (make test-package)"; fi
 
@@ -37,6 +37,13 @@ test-man:
 
 test-unit: build
 	cd build && ctest --output-on-failure -j$(JOBS)
+
+# The unit and end-to-end tests again with every fast path of the text loops
+# off, so that the plain loops are held by the same tests.
+test-plain:
+	cmake -S . -B build-plain -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXO_FAST_PATHS=OFF
+	cmake --build build-plain -j$(JOBS)
+	cd build-plain && ctest --output-on-failure -j$(JOBS) -LE install
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer, built with Clang.
 test-asan:
@@ -109,4 +116,4 @@ test-package: package
 	bash tests/package_check.sh build-package/vexo_*.deb build-package/libvexo-dev_*.deb
 
 clean:
-	rm -rf build build-demo build-bench build-asan build-tsan build-fuzz build-coverage build-package
+	rm -rf build build-plain build-demo build-bench build-asan build-tsan build-fuzz build-coverage build-package

@@ -12,19 +12,9 @@ namespace {
 
 bool IsTrailingBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
 
-constexpr int32_t kSeparatorLane = vexo::kSegmentSeparator;
-
-// A separator.
-struct IsSeparator {
-  bool operator()(wchar_t c) const { return c == vexo::kSegmentSeparator; }
-  vexo::WideLanes operator()(vexo::WideLanes c) const { return c == kSeparatorLane; }
-};
-
-// What ends a copy: a separator or a 0.
-struct IsCopyStop {
-  bool operator()(wchar_t c) const { return (c & ~vexo::kSegmentSeparator) == 0; }
-  vexo::WideLanes operator()(vexo::WideLanes c) const { return (c & ~kSeparatorLane) == 0; }
-};
+// A separator; a separator or a 0, which end a copy.
+using IsSeparator = vexo::IsAnyOf<vexo::kSegmentSeparator>;
+using IsCopyStop = vexo::IsAnyOf<0, vexo::kSegmentSeparator>;
 
 }  // namespace
 
@@ -34,6 +24,52 @@ int Field::Ostatok(int limit) const {
   if (m_Pos >= m_Value.size() || limit <= 0) return 0;
   const size_t window = std::min(m_Value.size() - m_Pos, static_cast<size_t>(limit));
   return static_cast<int>(vexo::FindFirst(m_Value.data() + m_Pos, window, IsSeparator{}));
+}
+
+// One search for the first stop; only a 0 before the separator makes a
+// second one.
+int Field::Ostatok(int limit, int& copyable) const {
+  copyable = 0;
+  if (m_Pos >= m_Value.size() || limit <= 0) return 0;
+  const wchar_t* from = m_Value.data() + m_Pos;
+  const size_t window = std::min(m_Value.size() - m_Pos, static_cast<size_t>(limit));
+  const size_t stop = vexo::FindFirst(from, window, IsCopyStop{});
+  copyable = static_cast<int>(stop);
+  if (stop == window || from[stop] == vexo::kSegmentSeparator) return copyable;
+  return static_cast<int>(stop + 1 +
+                          vexo::FindFirst(from + stop + 1, window - stop - 1, IsSeparator{}));
+}
+
+// The remainder after a 0 needs a second search, as in Ostatok.
+int Field::GetSyms(wchar_t* out, int n, int* ostatok) {
+  *ostatok = 0;
+  if (m_Pos >= m_Value.size()) return 0;
+  if (n <= 0) {
+    *ostatok = Ostatok(n + 1);
+    return 0;
+  }
+  const wchar_t* from = m_Value.data() + m_Pos;
+  const size_t rest = m_Value.size() - m_Pos;
+  const size_t window = std::min(rest, static_cast<size_t>(n) + 1);
+  const size_t stop = vexo::CopyUntil(from, window, out, static_cast<size_t>(n), IsCopyStop{});
+  *ostatok = static_cast<int>(stop);
+  if (stop < window && from[stop] != vexo::kSegmentSeparator) {
+    *ostatok +=
+        1 + static_cast<int>(vexo::FindFirst(from + stop + 1, window - stop - 1, IsSeparator{}));
+  }
+  const size_t take = std::min(rest, static_cast<size_t>(n));
+  const size_t count = std::min(stop, take);
+  m_Pos += count < take ? count + 1 : count;
+  return static_cast<int>(count);
+}
+
+int Field::GetSyms(wchar_t* out, int n, int copyable) {
+  if (m_Pos >= m_Value.size() || n <= 0) return 0;
+  const size_t take = std::min(m_Value.size() - m_Pos, static_cast<size_t>(n));
+  const size_t count = std::min(static_cast<size_t>(copyable), take);
+  std::copy_n(m_Value.data() + m_Pos, count, out);
+  m_Pos += count < take ? count + 1 : count;
+  return static_cast<int>(count);
 }
 
 int Field::GetSyms(wchar_t* out, int n) {
@@ -66,6 +102,8 @@ void Field::TrimRight() {
   while (length > 0 && IsTrailingBlank(m_Value[length - 1])) --length;
   m_Value.resize(length);
 }
+
+unsigned long FieldTab::s_MacroEpoch = 0;
 
 FieldTab::~FieldTab() { freeAll(); }
 
@@ -201,6 +239,7 @@ bool FieldTab::InsertFieldMac(long n, wchar_t c) {
   const auto place = std::upper_bound(m_MacFields.begin(), m_MacFields.end(), n,
                                       [](long num, const Field* f) { return num < f->Num(); });
   m_MacFields.insert(place, field);
+  ++s_MacroEpoch;
   return true;
 }
 
@@ -208,6 +247,7 @@ void FieldTab::freeAll() {
   for (auto& entry : *this) delete entry.second;
   clear();
   std::fill(std::begin(m_Direct), std::end(m_Direct), nullptr);
+  if (!m_MacFields.empty()) ++s_MacroEpoch;
   m_MacFields.clear();
   m_Written.clear();
   m_Unread = 0;

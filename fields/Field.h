@@ -37,10 +37,20 @@ class Field {
   // The next character (a separator comes back as 1 and is passed over);
   // 0 at the end, every time.
   wchar_t GetSym() { return m_Pos < m_Value.size() ? m_Value[m_Pos++] : 0; }
+  // Ostatok(limit), giving also in copyable how many characters come before
+  // the first separator or 0 within limit: what GetSyms hands out.
+  int Ostatok(int limit, int& copyable) const;
   // GetSym up to n times into out, stopping at the first 0 or separator,
   // which is passed over as GetSym passes over it but not stored. Returns the
   // number of characters stored.
   int GetSyms(wchar_t* out, int n);
+  // GetSyms right after Ostatok(limit, copyable), with n at most limit: the
+  // same without looking for the stop again.
+  int GetSyms(wchar_t* out, int n, int copyable);
+  // GetSyms(out, n), giving also in ostatok what Ostatok(n + 1) gave before
+  // it: what a placeholder n columns wide takes when it writes from its
+  // first column, in one pass over the text.
+  int GetSyms(wchar_t* out, int n, int* ostatok);
   // Passes over a separator that stands at the read position.
   void DelSeparator();
   // Makes the last character handed out unread again; nothing at position 0.
@@ -93,6 +103,18 @@ class FieldTab : private std::map<long, Field*> {
     if (c != 0 && m_MacFields.empty()) return false;
     return FindMac(c);
   }
+  // Whether a field carries macro symbol c, which is not 0; the current
+  // field stays as it is.
+  bool HasMac(wchar_t c) const {
+    for (const Field* field : m_MacFields) {
+      if (field->Mac() == c) return true;
+    }
+    return false;
+  }
+  // Changes whenever a symbol is bound to a field or dropped with it, in any
+  // table: a reading of a text line that took the symbols in force holds for
+  // as long as this stays the same.
+  static unsigned long MacroEpoch() { return s_MacroEpoch; }
 
   // Cursor operations: each is the Field operation of the same name on the
   // current field, and does nothing (or gives 0) when no field is current.
@@ -110,6 +132,23 @@ class FieldTab : private std::map<long, Field*> {
     Consumed(from);
     return count;
   }
+  int GetSyms(wchar_t* out, int n, int copyable) {
+    if (!m_Current || !m_Current->Exist()) return 0;
+    const size_t from = m_Current->Pos();
+    const int count = m_Current->GetSyms(out, n, copyable);
+    Consumed(from);
+    return count;
+  }
+  int GetSyms(wchar_t* out, int n, int* ostatok) {
+    *ostatok = 0;
+    if (!m_Current || !m_Current->Exist()) return 0;
+    const size_t from = m_Current->Pos();
+    const int count = m_Current->GetSyms(out, n, ostatok);
+    Consumed(from);
+    return count;
+  }
+  // Whether the current field has unread text; false with none current.
+  bool ExistCurrent() const { return m_Current && m_Current->Exist(); }
   void ReturnSym() {
     OnCurrent([](Field& field) { field.ReturnSym(); });
   }
@@ -118,6 +157,10 @@ class FieldTab : private std::map<long, Field*> {
   }
   int Ostatok() { return m_Current ? m_Current->Ostatok() : 0; }
   int Ostatok(int limit) { return m_Current ? m_Current->Ostatok(limit) : 0; }
+  int Ostatok(int limit, int& copyable) {
+    copyable = 0;
+    return m_Current ? m_Current->Ostatok(limit, copyable) : 0;
+  }
   void DelSeparator() {
     if (!m_Current || !m_Current->Exist()) return;
     const size_t from = m_Current->Pos();
@@ -253,4 +296,5 @@ class FieldTab : private std::map<long, Field*> {
   // The fields that carry a macro symbol, in ascending number order, so that
   // the per-character symbol test of rendering does not walk every field.
   std::vector<Field*> m_MacFields;
+  static unsigned long s_MacroEpoch;
 };

@@ -39,30 +39,41 @@ std::wstring Play(const std::wstring& value, const std::wstring& ops) {
 }
 
 // The remainder counts up to the next separator or the end, looking no
-// further than a limit: on either side of a separator and of a block of four,
-// at every read position and every limit.
+// further than a limit; a 0 counts as text there, and ends what can be copied:
+// on either side of a separator, a 0 and a block of four, at every read
+// position and every limit.
 TEST(Field, RemainderCountsToTheSeparatorUpToTheLimit) {
-  for (const wchar_t* value : {L"", L"ABC", L"ABC\1DE", L"\1X", L"ABCDEFG\1H", L"ABCDEFGHI"}) {
-    const std::wstring text = value;
+  for (const std::wstring& text :
+       {std::wstring(L""), std::wstring(L"ABC"), std::wstring(L"ABC\1DE"), std::wstring(L"\1X"),
+        std::wstring(L"ABCDEFG\1H"), std::wstring(L"ABCDEFGHI"), std::wstring(L"AB\0CD\1E", 7),
+        std::wstring(L"ABCDE\1F\0G", 9), std::wstring(L"\0ABCDEFGH", 9)}) {
     for (size_t read = 0; read <= 9; ++read) {
       Field field(1);
-      field.PutStr(value);
+      field.PutStr(text.data(), text.size());
       for (size_t k = 0; k < read; ++k) field.GetSym();
       int plain = 0;
-      for (size_t k = std::min(read, text.size()); k < text.size() && text[k] != L'\1'; ++k)
+      int copyable = 0;
+      for (size_t k = std::min(read, text.size()); k < text.size() && text[k] != L'\1'; ++k) {
+        if (copyable == plain && text[k] != 0) ++copyable;
         ++plain;
-      EXPECT_EQ(field.Ostatok(), plain) << value << " read " << read;
+      }
+      EXPECT_EQ(field.Ostatok(), plain) << text << " read " << read;
       for (int limit = -1; limit <= 10; ++limit) {
-        EXPECT_EQ(field.Ostatok(limit), std::max(0, std::min(plain, limit)))
-            << value << " read " << read << " limit " << limit;
+        const int within = std::max(0, std::min(plain, limit));
+        EXPECT_EQ(field.Ostatok(limit), within) << text << " read " << read << " limit " << limit;
+        int copyableWithin = -1;
+        EXPECT_EQ(field.Ostatok(limit, copyableWithin), within) << text << " " << read;
+        EXPECT_EQ(copyableWithin, std::max(0, std::min(copyable, limit)))
+            << text << " read " << read << " limit " << limit;
       }
     }
   }
 }
 
 // GetSyms takes what GetSym would hand out one by one up to the first 0 or
-// separator, passing over that stop but not over the end of the text; every
-// stop position on either side of a block of four and every count is walked.
+// separator, passing over that stop but not over the end of the text, also
+// when it is told where the stop is; every stop position on either side of a
+// block of four and every count is walked.
 TEST(Field, GetSymsIsTheGetSymLoop) {
   for (size_t length = 0; length <= 9; ++length) {
     for (size_t stop = 0; stop <= length; ++stop) {
@@ -84,6 +95,25 @@ TEST(Field, GetSymsIsTheGetSymLoop) {
           }
           EXPECT_EQ(std::wstring(got, count), expected) << length << " " << stop << " " << n;
           EXPECT_EQ(bulk.Pos(), single.Pos()) << length << " " << stop << " " << n;
+          // The same in one pass with the remainder up to n + 1.
+          Field fused(1);
+          fused.PutStr(value.data(), value.size());
+          const int before = fused.Ostatok(n + 1);
+          int ostatok = -1;
+          wchar_t copied[16];
+          EXPECT_EQ(std::wstring(copied, fused.GetSyms(copied, n, &ostatok)), expected);
+          EXPECT_EQ(ostatok, before) << length << " " << stop << " " << n;
+          EXPECT_EQ(fused.Pos(), single.Pos());
+          // The same after the remainder was asked with any limit from n on.
+          for (int limit = n; limit <= n + 2; ++limit) {
+            Field known(1);
+            known.PutStr(value.data(), value.size());
+            int copyable = 0;
+            known.Ostatok(limit, copyable);
+            wchar_t taken[16];
+            EXPECT_EQ(std::wstring(taken, known.GetSyms(taken, n, copyable)), expected);
+            EXPECT_EQ(known.Pos(), single.Pos()) << length << " " << stop << " " << limit;
+          }
         }
       }
     }

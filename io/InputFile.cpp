@@ -5,14 +5,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>
 
-#include "io/ShortUtf8.h"
 #include "io/TextEncoding.h"
+#include "io/TextLanes.h"
 
 namespace {
 
@@ -41,68 +42,15 @@ bool ReadAll(int fd, std::vector<char>& bytes, size_t limit) {
   }
 }
 
-// Sixteen bytes side by side.
-using ByteLanes = unsigned char __attribute__((vector_size(16)));
-
-ByteLanes LoadLanes(const unsigned char* bytes) {
-  ByteLanes lanes;
-  memcpy(&lanes, bytes, sizeof lanes);
-  return lanes;
-}
-
-// What comparing lanes gives: all ones in the lanes where the comparison
-// holds, all zeros elsewhere.
-using ByteMask = signed char __attribute__((vector_size(16)));
-
-// The two halves of a mask, lane 0 in the low byte of the first.
-struct MaskHalves {
-  uint64_t low;
-  uint64_t high;
-};
-
-MaskHalves Halves(ByteMask mask) {
-  static_assert(sizeof mask == sizeof(MaskHalves), "two halves of eight lanes");
-  static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "lane 0 is the low byte");
-  MaskHalves halves;
-  memcpy(&halves, &mask, sizeof halves);
-  return halves;
-}
-
-// The index of the first lane set in found, or 16 when none is.
-size_t FirstSet(ByteMask found) {
-  const MaskHalves halves = Halves(found);
-  if (halves.low != 0) return static_cast<size_t>(__builtin_ctzll(halves.low) >> 3);
-  if (halves.high != 0) return 8 + static_cast<size_t>(__builtin_ctzll(halves.high) >> 3);
-  return 16;
-}
-
-// Tells which of sixteen bytes are not plain: of 0x80 or above, or a member
-// of a set whose members are listed.
-class PlainTest {
- public:
-  explicit PlainTest(const AsciiSet& stops) {
-    static_assert(AsciiSet::kListed == 4, "one comparison for each listed member");
-    for (int i = 0; i < AsciiSet::kListed; ++i) m_Stop[i] = ByteLanes{} + stops.List()[i];
-  }
-  // The index of the first lane that is not plain, or 16.
-  size_t FirstNotPlain(ByteLanes lanes) const {
-    return FirstSet((lanes >= 0x80) | (lanes == m_Stop[0]) | (lanes == m_Stop[1]) |
-                    (lanes == m_Stop[2]) | (lanes == m_Stop[3]));
-  }
-
- private:
-  ByteLanes m_Stop[AsciiSet::kListed];
-};
-
-// Widens n bytes, each below 0x80, into characters. The two never overlap,
-// which lets the compiler widen many at a time.
-void Widen(const unsigned char* __restrict bytes, size_t n, wchar_t* __restrict out) {
-  for (size_t i = 0; i < n; ++i) out[i] = static_cast<wchar_t>(bytes[i]);
+// Generations are handed out once each, across all objects and threads.
+unsigned long NewGeneration() {
+  static std::atomic<unsigned long> last{0};
+  return ++last;
 }
 
 }  // namespace
 
-InputFile::InputFile(const wchar_t* name) {
+InputFile::InputFile(const wchar_t* name) : m_Generation(NewGeneration()) {
   if (name) Open(name);
 }
 
@@ -110,6 +58,7 @@ InputFile::~InputFile() { Close(); }
 
 // The storage of the copy or chunk is kept for the next file.
 void InputFile::Close() {
+  m_Generation = NewGeneration();
   if (m_Stream) fclose(m_Stream);
   m_Stream = nullptr;
   m_InMemory = false;
@@ -229,20 +178,12 @@ bool InputFile::GetPlainLine(Bytes& bytes, wchar_t* buf, int max, size_t& length
       feed ? static_cast<size_t>(static_cast<const unsigned char*>(feed) - bytes.next) + 1 : left;
   const size_t stored = std::min(ends, static_cast<size_t>(max));
   const size_t taken = std::min(ends, stored + 1);
-  // A zero byte would end the text before the line does.
-  const ByteLanes carriageReturn = ByteLanes{} + '\r';
-  const ByteLanes zero = ByteLanes{};
-  size_t k = 0;
-  for (; k + 16 <= stored; k += 16) {
-    const ByteLanes lanes = LoadLanes(bytes.next + k);
-    if (FirstSet((lanes >= 0x80) | (lanes == carriageReturn) | (lanes == zero)) < 16) return false;
-    Widen(bytes.next + k, 16, buf + k);
-  }
-  for (; k < taken; ++k) {
-    const unsigned char byte = bytes.next[k];
-    if (byte >= 0x80 || byte == '\r' || (byte == 0 && k < stored)) return false;
-    if (k < stored) buf[k] = byte;
-  }
+  // A zero byte would end the text before the line does; the character
+  // after the first max is consumed, a zero too.
+  size_t k = vexo::kFastPaths ? vexo::WidenLineBytesLanes(bytes.next, stored, buf) : 0;
+  k += vexo::WidenLineBytesPlain(bytes.next + k, stored - k, buf + k);
+  if (k < stored) return false;
+  if (taken > stored && (bytes.next[stored] >= 0x80 || bytes.next[stored] == '\r')) return false;
   buf[stored] = 0;
   bytes.next += taken;
   length = stored;
@@ -299,16 +240,16 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
     m_IsBack = false;
     *out++ = m_BackChar;
   }
-  const PlainTest plain(stops);
+  const vexo::RunStops runStops(stops.List());
   const bool listed = stops.Listed();
   Bytes bytes = Unread();
   bool more = true;
   while (more && out < end) {
     size_t slow = 1;  // how many characters go one at a time
     if (listed && bytes.end - bytes.next >= 16 && end - out >= 16) {
-      const ByteLanes lanes = LoadLanes(bytes.next);
-      Widen(bytes.next, 16, out);
-      const size_t count = plain.FirstNotPlain(lanes);
+      vexo::WidenBytes(bytes.next, 16, out);
+      const size_t count = vexo::kFastPaths ? vexo::FirstNotPlainLanes(bytes.next, runStops)
+                                            : vexo::FirstNotPlainPlain(bytes.next, runStops);
       bytes.next += count;
       out += count;
       slow = 16 - count;
@@ -317,11 +258,13 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
       // lasts.
       if (count < 16 && *bytes.next >= 0x80) {
         bool decoded = false;
-        static_assert(AsciiSet::kListed == vexo::kShortStops, "the decoder tests every stop");
+        static_assert(AsciiSet::kListed == vexo::kRunStops, "the decoder tests every stop");
+        const bool shuffle = vexo::HasShuffle();
         size_t taken = 1;
         while (taken > 0 && bytes.end - bytes.next >= 16 && end - out >= 16) {
           size_t chars = 0;
-          taken = vexo::DecodeShortSixteen(bytes.next, stops.List(), out, chars);
+          taken = shuffle ? vexo::DecodeSixteenShuffled(bytes.next, runStops, out, chars)
+                          : vexo::DecodeSixteenPlain(bytes.next, runStops, out, chars);
           bytes.next += taken;
           out += chars;
           decoded = decoded || taken > 0;

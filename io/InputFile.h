@@ -64,6 +64,15 @@ class InputFile {
   // file holds more than kMaxInMemory bytes; nothing is open then.
   bool ReadIntoMemory(const wchar_t* name);
   bool IsOpen() const { return m_Stream != nullptr || m_InMemory; }
+  // Whether the file was read into memory: then what is read at a position
+  // stays the same for as long as Generation does.
+  bool InMemory() const { return m_InMemory; }
+  // A number no other opening, reading into memory or closing of any object
+  // has had: it changes whenever what the object reads may change.
+  unsigned long Generation() const { return m_Generation; }
+  // Whether the put-back slot holds a character, which the next read takes
+  // before the file.
+  bool HoldsBack() const { return m_IsBack; }
 
   // The largest file ReadIntoMemory takes: far above any blank, and a bound
   // on what an endless source (a device, a pipe never closed) can cost.
@@ -190,6 +199,7 @@ class InputFile {
   bool GetLineFrom(Bytes& bytes, wchar_t* buf, int max);
   void Close();
 
+  unsigned long m_Generation;
   // The copy of the file when it was read into memory, or the stream's
   // current chunk; the part of it not read yet.
   bool m_InMemory = false;

@@ -2,11 +2,7 @@
 
 #include <cstdint>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
-#include "io/ShortUtf8.h"
+#include "io/TextLanes.h"
 
 namespace vexo {
 
@@ -18,34 +14,6 @@ constexpr uint32_t kFirstWidenedByte = 0xFFFFFF80u;
 // The largest value the four-byte pattern can carry: what the input reader
 // can decode from a lead byte up to 0xF7.
 constexpr uint32_t kLargestFourByte = 0x1FFFFFu;
-
-// Copies text[0, 16) to out as one byte each and returns true when all of it
-// is ASCII; otherwise writes nothing and returns false.
-#ifdef __SSE2__
-// The test and the narrowing take the characters four at a time.
-bool CopyAsciiSixteen(const wchar_t* text, char* out) {
-  const __m128i* from = reinterpret_cast<const __m128i*>(text);
-  const __m128i a = _mm_loadu_si128(from);
-  const __m128i b = _mm_loadu_si128(from + 1);
-  const __m128i c = _mm_loadu_si128(from + 2);
-  const __m128i d = _mm_loadu_si128(from + 3);
-  const __m128i any = _mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d));
-  const __m128i high = _mm_andnot_si128(_mm_set1_epi32(0x7F), any);
-  if (_mm_movemask_epi8(_mm_cmpeq_epi32(high, _mm_setzero_si128())) != 0xFFFF) return false;
-  // Every character is below 0x80, so neither packing saturates.
-  const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-  return true;
-}
-#else
-bool CopyAsciiSixteen(const wchar_t* text, char* out) {
-  uint32_t any = 0;
-  for (size_t k = 0; k < 16; ++k) any |= static_cast<uint32_t>(text[k]);
-  if (any >= 0x80) return false;
-  for (size_t k = 0; k < 16; ++k) out[k] = static_cast<char>(text[k]);
-  return true;
-}
-#endif
 
 // Writes the bytes of one character and returns the end of what it wrote.
 // Below 0x800 both bytes are written whether one or two are kept, so that a
@@ -79,12 +47,21 @@ char* EncodeOne(uint32_t code, char* out, bool& complete) {
   return out;
 }
 
-// Eight characters at a time, side by side when all are in the first two byte
-// ranges, as most text is, one by one otherwise.
-char* EncodeEight(const wchar_t* text, char* out, bool& complete) {
-  if (char* end = EncodeShortEight(text, out)) return end;
+// Eight characters one by one.
+char* EncodeEachOfEight(const wchar_t* text, char* out, bool& complete) {
   for (size_t k = 0; k < 8; ++k) out = EncodeOne(static_cast<uint32_t>(text[k]), out, complete);
   return out;
+}
+
+// Eight characters at a time when all are in the first two byte ranges, as
+// most text is, one by one otherwise.
+inline char* EncodeEight(const wchar_t* text, char* out, bool& complete, bool shuffle) {
+  char* const end = shuffle ? EncodeEightShuffled(text, out) : EncodeEightPlain(text, out);
+  return end ? end : EncodeEachOfEight(text, out, complete);
+}
+
+bool CopyAsciiSixteen(const wchar_t* text, char* out) {
+  return kFastPaths ? NarrowAsciiLanes(text, out) : NarrowAsciiPlain(text, out);
 }
 
 }  // namespace
@@ -92,6 +69,7 @@ char* EncodeEight(const wchar_t* text, char* out, bool& complete) {
 // Blocks of sixteen ASCII characters, the bulk of a report, are copied whole;
 // other blocks go eight characters at a time.
 char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) {
+  const bool shuffle = HasShuffle();
   size_t i = 0;
   while (i + 16 <= length) {
     if (CopyAsciiSixteen(text + i, out)) {
@@ -99,12 +77,12 @@ char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) 
       i += 16;
       continue;
     }
-    out = EncodeEight(text + i, out, complete);
-    out = EncodeEight(text + i + 8, out, complete);
+    out = EncodeEight(text + i, out, complete, shuffle);
+    out = EncodeEight(text + i + 8, out, complete, shuffle);
     i += 16;
   }
   if (i + 8 <= length) {
-    out = EncodeEight(text + i, out, complete);
+    out = EncodeEight(text + i, out, complete, shuffle);
     i += 8;
   }
   for (; i < length; ++i) out = EncodeOne(static_cast<uint32_t>(text[i]), out, complete);

@@ -15,8 +15,9 @@ struct Command;
 
 // A blank of up to three part files named base name + ".1", ".2", ".3", one
 // part loaded at a time. Loading reads the part's file once into m_File's
-// memory; text lines are read again from that copy when rendered, so the file
-// may change or go during the run. Errors in a part are written to the console
+// memory; text lines are read from that copy when rendered (a line rendered
+// before, from what its reading kept: LineCache.h), so the file may change or
+// go during the run. Errors in a part are written to the console
 // and into the report. The members are defined by job: construction, file
 // lookup and messages in BlankLocation.cpp, loading in BlankLoad.cpp, the
 // walk in BlankWalk.cpp.

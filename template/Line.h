@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cwchar>
 #include <string>
 
 class FieldTab;
@@ -13,9 +14,10 @@ constexpr int kLineBuffer = kLineMax + 1;
 }  // namespace vexo
 
 // A plain record filled by the loader and walked by Blank::Next. Only text
-// lines (m_Type 0) are rendered; their text is read again from the blank file
-// at m_FilePos each time. DelTab, ExpandTabs and Rasdel are defined in
-// LineText.cpp; ConvStr, PutPol and IsRasdel in LineConvStr.cpp.
+// lines (m_Type 0) are rendered; their text is read from the blank file at
+// m_FilePos (a line rendered before may be served from what that reading
+// kept, LineCache.h). DelTab, ExpandTabs and Rasdel are defined in
+// LineText.cpp; ConvStr and PutPol in LineConvStr.cpp.
 class Line {
  public:
   enum typAlign { alLeft = 0, alCenter = 1, alRight = 2 };
@@ -32,9 +34,10 @@ class Line {
   size_t m_LastOst = 0;    // cycle check remainder total
   long m_FilePos = 0;      // byte offset of the line in the part file
 
-  // Reads the line again from Blank::m_File, expands its tabs and fills its
+  // Reads the line from Blank::m_File, expands its tabs and fills its
   // placeholders from the field tables; the result has no line end. Consumes
-  // field text and advances Tbl::CountList for counters.
+  // field text and advances Tbl::CountList for counters. The reader is left
+  // after the line.
   std::wstring ConvStr();
   // The same rendering into text, which holds kLineBuffer characters; returns
   // the length, the text zero-terminated there. Writing a line from a buffer
@@ -59,3 +62,43 @@ class Line {
 
   static const wchar_t* Rasdel;
 };
+
+namespace vexo {
+
+// The break characters of Line::Rasdel as a table for ASCII, made again
+// whenever Rasdel points elsewhere: the wrap scan tests every column it walks
+// back over. A character outside ASCII is searched for only when Rasdel
+// holds one.
+class RasdelTable {
+ public:
+  // The table of the current Rasdel.
+  static const RasdelTable& Current() {
+    static RasdelTable table;
+    if (table.m_Of != Line::Rasdel) table = RasdelTable(Line::Rasdel);
+    return table;
+  }
+  bool Has(wchar_t c) const {
+    if (c > 0 && c < 128) return m_Ascii[c];
+    return m_Others && c != 0 && std::wcschr(m_Of, c) != nullptr;
+  }
+
+ private:
+  RasdelTable() = default;
+  explicit RasdelTable(const wchar_t* breaks) : m_Of(breaks) {
+    for (const wchar_t* p = breaks; *p != 0; ++p) {
+      if (*p > 0 && *p < 128) {
+        m_Ascii[*p] = true;
+      } else {
+        m_Others = true;
+      }
+    }
+  }
+
+  const wchar_t* m_Of = nullptr;
+  bool m_Ascii[128] = {};
+  bool m_Others = false;
+};
+
+}  // namespace vexo
+
+inline bool Line::IsRasdel(wchar_t c) { return vexo::RasdelTable::Current().Has(c); }

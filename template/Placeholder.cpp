@@ -1,22 +1,13 @@
 #include "template/Placeholder.h"
 
-#include <cstdint>
-
 #include "util/WideSearch.h"
 
 namespace vexo {
 
 namespace {
 
-// The terminating zero, "$", "&" and "?" end a field's stretch. "$" and "&"
-// differ in one bit only, so one comparison finds both.
-static_assert((L'$' | 2) == L'&', "one comparison finds both marks");
-struct EndsStretch {
-  bool operator()(wchar_t c) const { return c == 0 || c == L'$' || c == L'&' || c == L'?'; }
-  WideLanes operator()(WideLanes c) const {
-    return (c == 0) | ((c | 2) == int32_t{L'&'}) | (c == int32_t{L'?'});
-  }
-};
+// The terminating zero, "$", "&" and "?" end a field's stretch.
+using EndsStretch = IsAnyOf<0, L'$', L'&', L'?'>;
 
 }  // namespace
 
@@ -31,6 +22,25 @@ FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length) {
       static_cast<int>(FindFirst(text + pos, static_cast<size_t>(length - pos + 1), EndsStretch{}));
   columns.stretchEnd = pos;
   columns.last = text[pos] == L'?' ? pos : pos - 1;
+  return columns;
+}
+
+MacroColumns ScanMacroColumns(const wchar_t* text, int first) {
+  MacroColumns columns;
+  const wchar_t symbol = text[first];
+  int pos = first + 1;
+  columns.align = AlignmentOf(text[pos]);
+  if (columns.align != Line::alLeft) ++pos;
+  columns.last = pos - 1;
+  if (text[pos] == symbol) {
+    columns.last = pos;
+    columns.closed = true;
+  } else if (text[pos] == L' ') {
+    int end = pos;
+    while (text[end] == L' ') ++end;
+    columns.closed = text[end] == symbol;
+    columns.last = columns.closed ? end : end - 1;
+  }
   return columns;
 }
 

@@ -61,6 +61,20 @@ struct FieldColumns {
 // line; a placeholder at the end of the line is as wide as itself.
 FieldColumns ScanFieldColumns(const wchar_t* text, int pos, int length);
 
+// What follows the symbol of a macro field placeholder: an optional alignment
+// mark right after it, and the field's last column.
+struct MacroColumns {
+  Line::typAlign align = Line::alLeft;  // with a mark right after the symbol
+  int last = 0;
+  bool closed = false;  // the symbol again stands at last and closes the field
+};
+
+// Reads the columns of the macro field whose symbol stands at text[first]:
+// after the symbol and its mark, the symbol again closes the field; a run of
+// spaces widens it up to a closing symbol (included) or to its last space;
+// anything else leaves the field as wide as the symbol and its mark.
+MacroColumns ScanMacroColumns(const wchar_t* text, int first);
+
 // Whether a numbered field placeholder, as rendering reads it, starts at
 // text[i]: "$" or "&" before a digit, or doubled before a digit.
 inline bool StartsNumberedField(const wchar_t* text, int i) {

@@ -1,56 +1,87 @@
-// Finding the first character of a short wide text that meets a test, eight
-// characters at a time.
+// Finding the first character of a short wide text that meets a test.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#ifdef __SSE2__
-#include <xmmintrin.h>
-#endif
+#include "util/Lanes.h"
 
 namespace vexo {
 
-// Four characters side by side.
-using WideLanes = int32_t __attribute__((vector_size(16)));
-static_assert(sizeof(wchar_t) == sizeof(int32_t), "a lane holds one character");
-
-// One bit for each lane of found, set where the lane is all ones.
-inline unsigned LaneBits(WideLanes found) {
-#ifdef __SSE2__
-  return static_cast<unsigned>(_mm_movemask_ps(reinterpret_cast<__m128>(found)));
-#else
-  unsigned bits = 0;
-  for (int lane = 0; lane < 4; ++lane) bits |= (found[lane] != 0 ? 1u : 0u) << lane;
-  return bits;
-#endif
-}
+// A test for the characters of a set: called with a wchar_t it gives a truth
+// value, with WideLanes all ones in the lanes that hold a member.
+template <wchar_t... Members>
+struct IsAnyOf {
+  bool operator()(wchar_t c) const { return ((c == Members) || ...); }
+  WideLanes operator()(WideLanes c) const { return ((c == int32_t{Members}) | ...); }
+};
 
 // The index of the first of text[0, n) for which hit holds, or n when none
-// does. hit is called in two forms: with a wchar_t, returning a truth value,
-// and with WideLanes, returning all ones in the lanes that meet the test (as
-// the vector comparisons give it). Eight characters are tested per step, with
-// one branch.
+// does, one character at a time.
 template <typename Hit>
-size_t FindFirst(const wchar_t* text, size_t n, Hit hit) {
+size_t FindFirstPlain(const wchar_t* text, size_t n, Hit hit) {
+  size_t k = 0;
+  while (k < n && !hit(text[k])) ++k;
+  return k;
+}
+
+// FindFirstPlain testing eight characters with one branch; hit is also called
+// with WideLanes (IsAnyOf). The last few go one at a time.
+template <typename Hit>
+size_t FindFirstLanes(const wchar_t* text, size_t n, Hit hit) {
   size_t k = 0;
   for (; k + 8 <= n; k += 8) {
-    WideLanes low;
-    WideLanes high;
-    __builtin_memcpy(&low, text + k, sizeof low);
-    __builtin_memcpy(&high, text + k + 4, sizeof high);
-    const unsigned bits = LaneBits(hit(low)) | LaneBits(hit(high)) << 4;
+    const unsigned bits = LaneBits(hit(LoadWide(text + k))) | LaneBits(hit(LoadWide(text + k + 4)))
+                                                                  << 4;
     if (bits != 0) return k + static_cast<size_t>(__builtin_ctz(bits));
   }
   if (k + 4 <= n) {
-    WideLanes block;
-    __builtin_memcpy(&block, text + k, sizeof block);
-    const unsigned bits = LaneBits(hit(block));
+    const unsigned bits = LaneBits(hit(LoadWide(text + k)));
     if (bits != 0) return k + static_cast<size_t>(__builtin_ctz(bits));
     k += 4;
   }
-  while (k < n && !hit(text[k])) ++k;
-  return k;
+  return k + FindFirstPlain(text + k, n - k, hit);
+}
+
+template <typename Hit>
+size_t FindFirst(const wchar_t* text, size_t n, Hit hit) {
+  return kFastPaths ? FindFirstLanes(text, n, hit) : FindFirstPlain(text, n, hit);
+}
+
+// Copies the characters of text[0, n) before the first for which hit holds
+// to out, at most room of them, and returns the index of that character, or
+// n when none does; one character at a time.
+template <typename Hit>
+size_t CopyUntilPlain(const wchar_t* text, size_t n, wchar_t* out, size_t room, Hit hit) {
+  const size_t found = FindFirstPlain(text, n, hit);
+  for (size_t k = 0; k < found && k < room; ++k) out[k] = text[k];
+  return found;
+}
+
+// CopyUntilPlain testing and copying eight characters at a time, while out
+// has room for eight.
+template <typename Hit>
+size_t CopyUntilLanes(const wchar_t* text, size_t n, wchar_t* out, size_t room, Hit hit) {
+  size_t k = 0;
+  for (; k + 8 <= n && k + 8 <= room; k += 8) {
+    const WideLanes low = LoadWide(text + k);
+    const WideLanes high = LoadWide(text + k + 4);
+    const unsigned bits = LaneBits(hit(low)) | LaneBits(hit(high)) << 4;
+    if (bits != 0) {
+      const size_t found = k + static_cast<size_t>(__builtin_ctz(bits));
+      for (; k < found; ++k) out[k] = text[k];
+      return found;
+    }
+    std::memcpy(out + k, &low, sizeof low);
+    std::memcpy(out + k + 4, &high, sizeof high);
+  }
+  return k + CopyUntilPlain(text + k, n - k, out + k, room - k, hit);
+}
+
+template <typename Hit>
+size_t CopyUntil(const wchar_t* text, size_t n, wchar_t* out, size_t room, Hit hit) {
+  return kFastPaths ? CopyUntilLanes(text, n, out, room, hit)
+                    : CopyUntilPlain(text, n, out, room, hit);
 }
 
 }  // namespace vexo

@@ -1,22 +1,23 @@
-#include "io/ShortUtf8.h"
+#include "io/TextLanes.h"
 
 #include <array>
 #include <cstdint>
 
-#if defined(__x86_64__) || defined(__i386__)
+#if VEXO_LANES_SHUFFLE
 #include <immintrin.h>
 #endif
 
 namespace vexo {
 namespace {
 
-#if defined(__x86_64__) || defined(__i386__)
 // Whether every character of text[0, 8) is in [0, 0x800).
 bool AllShort(const wchar_t* text) {
   uint32_t any = 0;
   for (int k = 0; k < 8; ++k) any |= static_cast<uint32_t>(text[k]);
   return any < 0x800;
 }
+
+#if VEXO_LANES_SHUFFLE
 
 // Each character becomes a 16-bit word holding its lead byte, and its second
 // byte or a zero; a shuffle then drops the zeros. Which of the eight are two
@@ -46,10 +47,15 @@ constexpr std::array<Squeeze, 256> MakeSqueezes() {
 
 constexpr std::array<Squeeze, 256> kSqueezes = MakeSqueezes();
 
+// Null, with nothing written, when a character is not below 0x800.
 __attribute__((target("ssse3"))) char* EncodeShuffled(const wchar_t* text, char* out) {
   const __m128i* from = reinterpret_cast<const __m128i*>(text);
+  const __m128i low = _mm_loadu_si128(from);
+  const __m128i high = _mm_loadu_si128(from + 1);
+  const __m128i above = _mm_and_si128(_mm_or_si128(low, high), _mm_set1_epi32(~0x7FF));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(above, _mm_setzero_si128())) != 0xFFFF) return nullptr;
   // Below 0x800 every character fits a signed 16-bit word unchanged.
-  const __m128i code = _mm_packs_epi32(_mm_loadu_si128(from), _mm_loadu_si128(from + 1));
+  const __m128i code = _mm_packs_epi32(low, high);
   const __m128i two = _mm_cmpgt_epi16(code, _mm_set1_epi16(0x7F));
   const __m128i lead = _mm_or_si128(_mm_srli_epi16(code, 6), _mm_set1_epi16(0xC0));
   const __m128i second =
@@ -108,12 +114,12 @@ __attribute__((target("ssse3"))) int StoreKept(__m128i lanes, unsigned kept, wch
 // the byte and the one after it, and the lanes where a character starts are
 // then gathered.
 __attribute__((target("ssse3"))) size_t DecodeShuffled(const unsigned char* bytes,
-                                                       const unsigned char* stops, wchar_t* out,
+                                                       const RunStops& stops, wchar_t* out,
                                                        size_t& chars) {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
   __m128i stop = _mm_setzero_si128();
-  for (int k = 0; k < kShortStops; ++k) {
-    stop = _mm_or_si128(stop, _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(stops[k]))));
+  for (int k = 0; k < kRunStops; ++k) {
+    stop = _mm_or_si128(stop, _mm_cmpeq_epi8(v, reinterpret_cast<__m128i>(stops.lanes[k])));
   }
   const __m128i plain = _mm_andnot_si128(stop, _mm_cmpgt_epi8(v, _mm_set1_epi8(-1)));
   const __m128i continuation =
@@ -152,35 +158,95 @@ __attribute__((target("ssse3"))) size_t DecodeShuffled(const unsigned char* byte
   return taken;
 }
 
-bool HasShuffle() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("ssse3");
-}
 #endif
 
 }  // namespace
 
-#if defined(__x86_64__) || defined(__i386__)
-char* EncodeShortEight(const wchar_t* text, char* out) {
-  static const bool shuffle = HasShuffle();
-  return shuffle && AllShort(text) ? EncodeShuffled(text, out) : nullptr;
+#if VEXO_LANES_SHUFFLE
+namespace {
+
+bool DetectShuffle() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("ssse3") != 0;
 }
 
-size_t DecodeShortSixteen(const unsigned char* bytes, const unsigned char* stops, wchar_t* out,
-                          size_t& chars) {
+const bool kShuffle = DetectShuffle();
+
+}  // namespace
+
+bool HasShuffle() { return kShuffle; }
+
+__attribute__((target("ssse3"))) char* EncodeEightShuffled(const wchar_t* text, char* out) {
+  return EncodeShuffled(text, out);
+}
+
+__attribute__((target("ssse3"))) size_t DecodeSixteenShuffled(const unsigned char* bytes,
+                                                              const RunStops& stops, wchar_t* out,
+                                                              size_t& chars) {
   chars = 0;
-  static const bool shuffle = HasShuffle();
-  return shuffle ? DecodeShuffled(bytes, stops, out, chars) : 0;
+  return DecodeShuffled(bytes, stops, out, chars);
 }
 #else
-// Elsewhere nothing is taken many at a time: the callers go one character at
-// a time.
-char* EncodeShortEight(const wchar_t*, char*) { return nullptr; }
+bool HasShuffle() { return false; }
 
-size_t DecodeShortSixteen(const unsigned char*, const unsigned char*, wchar_t*, size_t& chars) {
+char* EncodeEightShuffled(const wchar_t*, char*) { return nullptr; }
+
+size_t DecodeSixteenShuffled(const unsigned char*, const RunStops&, wchar_t*, size_t& chars) {
   chars = 0;
   return 0;
 }
 #endif
+
+size_t DecodeSixteenPlain(const unsigned char* bytes, const RunStops& stops, wchar_t* out,
+                          size_t& chars) {
+  chars = 0;
+  size_t k = 0;
+  while (k < 16) {
+    const unsigned char b = bytes[k];
+    if (b < 0x80) {
+      if (b == stops.bytes[0] || b == stops.bytes[1] || b == stops.bytes[2] || b == stops.bytes[3])
+        break;
+      out[chars++] = b;
+      ++k;
+    } else if (b >= 0xC2 && b <= 0xDF && k + 1 < 16 && (bytes[k + 1] & 0xC0) == 0x80) {
+      out[chars++] = static_cast<wchar_t>((b & 0x1F) << 6 | (bytes[k + 1] & 0x3F));
+      k += 2;
+    } else {
+      break;
+    }
+  }
+  return k;
+}
+
+bool NarrowAsciiLanes(const wchar_t* text, char* out) {
+  const WideLanes any =
+      LoadWide(text) | LoadWide(text + 4) | LoadWide(text + 8) | LoadWide(text + 12);
+  if (LaneBits((any & ~0x7F) != 0) != 0) return false;
+  const ByteLanes bytes = PackAscii(text);
+  std::memcpy(out, &bytes, sizeof bytes);
+  return true;
+}
+
+bool NarrowAsciiPlain(const wchar_t* text, char* out) {
+  uint32_t any = 0;
+  for (size_t k = 0; k < 16; ++k) any |= static_cast<uint32_t>(text[k]);
+  if (any >= 0x80) return false;
+  for (size_t k = 0; k < 16; ++k) out[k] = static_cast<char>(text[k]);
+  return true;
+}
+
+char* EncodeEightPlain(const wchar_t* text, char* out) {
+  if (!AllShort(text)) return nullptr;
+  for (int k = 0; k < 8; ++k) {
+    const uint32_t code = static_cast<uint32_t>(text[k]);
+    if (code < 0x80) {
+      *out++ = static_cast<char>(code);
+    } else {
+      *out++ = static_cast<char>(0xC0 | code >> 6);
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
 
 }  // namespace vexo
