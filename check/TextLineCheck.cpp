@@ -5,6 +5,7 @@
 
 #include "check/BlankCheck.h"
 #include "state/Tbl.h"
+#include "template/MacroColumns.h"
 #include "template/Placeholder.h"
 
 namespace vexo {
@@ -30,21 +31,6 @@ const char* AlignmentName(Line::typAlign align) {
 std::string Columns(int first, int last) {
   if (first == last) return "column " + std::to_string(first + 1);
   return "columns " + std::to_string(first + 1) + "-" + std::to_string(last + 1);
-}
-
-// The last column of the macro field whose symbol stands at `first`: an
-// optional alignment mark, then the symbol again, or spaces closed by the
-// symbol, or spaces alone.
-int MacroFieldEnd(const wchar_t* copy, int first, Line::typAlign* align) {
-  const wchar_t symbol = copy[first];
-  int pos = first + 1;
-  *align = AlignmentOf(copy[pos]);
-  if (*align != Line::alLeft) ++pos;
-  if (copy[pos] == symbol) return pos;
-  if (copy[pos] != L' ') return pos - 1;
-  int end = pos;
-  while (copy[end] == L' ') ++end;
-  return copy[end] == symbol ? end : end - 1;
 }
 
 // What a numbered placeholder prints, for the layout.
@@ -110,13 +96,12 @@ void BlankPartCheck::CheckTextLine(size_t index) {
       CheckMacroSymbol(index, copy, i, source);
       const bool record = Tbl::TabRcdField.SetCurrentMac(c);
       showsRecord = showsRecord || record;
-      Line::typAlign align;
-      const int last = MacroFieldEnd(copy, i, &align);
-      layout.marks.push_back({i, last,
+      const MacroColumns columns = ScanMacroColumns(copy, i);
+      layout.marks.push_back({i, columns.last,
                               Narrow(std::wstring(1, c)) + " macro " +
                                   (record ? "record" : "header") + " field " +
-                                  AlignmentName(align) + ", " + Columns(i, last)});
-      i = last + 1;
+                                  AlignmentName(columns.align) + ", " + Columns(i, columns.last)});
+      i = columns.last + 1;
     } else if (StartsNumberedField(copy, i)) {
       const bool doubled = copy[i + 1] == c;
       const FieldColumns columns = ScanFieldColumns(copy, i + (doubled ? 2 : 1), length);

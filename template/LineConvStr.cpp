@@ -5,6 +5,7 @@
 #include "state/Tbl.h"
 #include "template/Blank.h"
 #include "template/Line.h"
+#include "template/MacroColumns.h"
 #include "template/Placeholder.h"
 #include "template/SubstitutionText.h"
 
@@ -70,13 +71,6 @@ struct WorkLine {
     for (int k = from; k <= to; ++k) text[k] = L' ';
   }
 };
-
-// Reads an alignment mark at text[*pos]: blanked and passed over when there.
-Line::typAlign ReadAlignment(WorkLine& line, int* pos) {
-  const Line::typAlign align = AlignmentOf(line.text[*pos]);
-  if (align != Line::alLeft) line.text[(*pos)++] = L' ';
-  return align;
-}
 
 }  // namespace
 }  // namespace vexo
@@ -153,25 +147,12 @@ int MacroField(Line& owner, WorkLine& line, int first) {
     Tbl::TabHdrField.SetCurrentMac(symbol);
     table = &Tbl::TabHdrField;
   }
+  const MacroColumns columns = ScanMacroColumns(text, first);
   text[first] = L' ';
-  int pos = first + 1;
-  const Line::typAlign align = ReadAlignment(line, &pos);
-  int last = pos - 1;
-  if (text[pos] == symbol) {
-    last = pos;
-    text[pos] = L' ';
-  } else if (text[pos] == L' ') {
-    int end = pos;
-    while (text[end] == L' ') ++end;
-    if (text[end] == symbol) {
-      last = end;
-      text[end] = L' ';
-    } else {
-      last = end - 1;
-    }
-  }
-  owner.PutPol(text, align, first, last, table, false);
-  return last + 1;
+  if (columns.align != Line::alLeft) text[first + 1] = L' ';
+  if (columns.closed) text[columns.last] = L' ';
+  owner.PutPol(text, columns.align, first, columns.last, table, false);
+  return columns.last + 1;
 }
 
 // A run of "#" at column `at`: the running counter, right-aligned over the
