@@ -49,6 +49,9 @@ class Tbl : public InputFile {
   // error (output not opened or naming one of the inputs, data file missing,
   // part 1 or 2 not loaded) or the report could not be written whole.
   int Execute();
+  // Whether OutFile names a file the run reads: the data file, a part of the
+  // blank or a begin-parameter file, by any name. Execute then stops at once.
+  static bool OutputIsAnInput();
 
   // Opens InpFile on this object and reads the header into TabHdrField.
   // 0 when the data file cannot be opened.
