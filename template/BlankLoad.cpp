@@ -67,11 +67,12 @@ bool Blank::ClassifyLine(int i, const wchar_t* text, Labels& labels) {
     vexo::RegisterFields(text);
     return true;
   }
+  // A refused line stays a text line, which no jump is looked up for.
   const vexo::Command command = vexo::ReadCommand(text);
-  line.m_Type = command.kind;
   if (command.error >= 0) {
     return Refuse({i, command.error}, Tbl::Err(static_cast<Tbl::numErr>(command.error)) + text);
   }
+  line.m_Type = command.kind;
   switch (command.kind) {
     case Line::kJump:
       line.m_Next = command.number;
@@ -113,7 +114,8 @@ bool Blank::ReadMacro(Line& line, int i, const vexo::Command& command, const wch
 }
 
 // Turns the label number of every jump into the index of its label line.
-// A jump whose label is missing keeps its label number.
+// A jump whose label is missing is refused and, like every refused line, is
+// a text line from then on: every jump of the table has its target.
 bool Blank::ResolveJumps(const Labels& labels) {
   bool resolved = true;
   for (int i = 0; i < m_Count && (resolved || m_Watcher); ++i) {
@@ -122,6 +124,7 @@ bool Blank::ResolveJumps(const Labels& labels) {
     const auto target = labels.find(line.m_Next);
     if (target == labels.end()) {
       Refuse({i, Tbl::errNoLabel}, Tbl::Err(Tbl::errNoLabel) + std::to_wstring(line.m_Next));
+      line.m_Type = Line::kText;
       resolved = false;
       continue;
     }
