@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "io/InputFile.h"
 
@@ -23,6 +24,16 @@ constexpr char kReplacement[] = "\xEF\xBF\xBD";
 constexpr char kEllipsis[] = "\xE2\x80\xA6";
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Whether eight bytes are all ASCII and none is a line feed: each a column.
+bool IsPlainEight(const unsigned char* bytes) {
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  constexpr uint64_t kHigh = 0x8080808080808080u;
+  uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  const uint64_t feeds = word ^ (kOnes * '\n');
+  return ((word | ((feeds - kOnes) & ~feeds)) & kHigh) == 0;
+}
 
 }  // namespace
 
@@ -66,16 +77,46 @@ bool SourceCursor::Fill(size_t n) {
   return m_Pos < BufferEnd();
 }
 
+// Plain bytes and well-formed sequences that lie whole in the buffer are
+// passed here; the rest, bad sequences and those the buffer cuts, one by one
+// in PassSequence.
 void SourceCursor::MoveTo(int64_t offset) {
   while (m_Pos < offset) {
     if (m_Pos >= m_Due) Complete(false);
-    if (!Fill(4)) return;
+    if (m_Pos + 4 > BufferEnd() && !Fill(4)) return;
     const int64_t limit = std::min({offset, BufferEnd(), m_Due});
-    const unsigned char* byte = At(m_Pos);
-    while (m_Pos < limit && *byte < 0x80) {
-      PassByte(*byte++);
-      ++m_Pos;
+    // A sequence starting before `whole` lies whole in the buffer.
+    const unsigned char* const whole = At(BufferEnd() - 3);
+    const unsigned char* const end = At(limit);
+    const unsigned char* p = At(m_Pos);
+    int64_t column = m_Column;
+    while (p < end) {
+      if (*p < 0x80) {
+        if (*p == '\n') {
+          m_Column = column;
+          m_Pos = m_BufferStart + (p - m_Buffer.data());
+          PassByte(*p);
+          column = m_Column;
+          ++p;
+          continue;
+        }
+        ++column;
+        ++p;
+        // Two plain bytes in a row: plain text goes on for a while, most
+        // likely, and is passed eight bytes at a time.
+        if (p < end && *p < 0x80 && *p != '\n') {
+          for (; end - p >= 8 && IsPlainEight(p); p += 8) column += 8;
+        }
+        continue;
+      }
+      if (p >= whole) break;
+      const int length = Utf8Sequence(std::string_view(reinterpret_cast<const char*>(p), 4), 0);
+      if (length <= 0) break;
+      ++column;
+      p += length;
     }
+    m_Column = column;
+    m_Pos = m_BufferStart + (p - m_Buffer.data());
     if (m_Pos < limit) PassSequence();
   }
 }
