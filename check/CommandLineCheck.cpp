@@ -1,6 +1,8 @@
 #include "check/CommandLineCheck.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -75,8 +77,26 @@ void CheckDetachedValues(int argc, char** argv, DiagnosticSink& sink) {
   }
 }
 
-// Whether vexo's output can be opened for writing, without opening it: why
-// not, or "".
+// A device that refuses what is written to it, such as a full one, refuses
+// a write of nothing too; other devices take it without a trace.
+std::string DeviceProblem(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  const bool written = write(fd, "", 0) >= 0;
+  const std::string problem = written ? "" : std::strerror(errno);
+  close(fd);
+  return problem;
+}
+
+// A file system with no room left takes the file but not the report.
+std::string SpaceProblem(const std::string& path) {
+  struct statvfs space;
+  if (statvfs(path.c_str(), &space) != 0 || space.f_bavail > 0) return "";
+  return "no space is left on its file system";
+}
+
+// Whether vexo's output can be opened and written, without writing to it:
+// why not, or "".
 std::string OutputProblem() {
   std::string path;
   if (Tbl::OutFile.empty()) return "-O gives no name";
@@ -85,7 +105,8 @@ std::string OutputProblem() {
   if (stat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return "it is a directory";
     if (access(path.c_str(), W_OK) != 0) return std::strerror(errno);
-    return "";
+    if (S_ISCHR(info.st_mode)) return DeviceProblem(path);
+    return SpaceProblem(path);
   }
   if (errno != ENOENT) return std::strerror(errno);
   const size_t slash = path.rfind('/');
@@ -98,7 +119,7 @@ std::string OutputProblem() {
   if (access(directory.c_str(), W_OK) != 0) {
     return "its directory " + directory + " cannot be written to";
   }
-  return "";
+  return SpaceProblem(directory);
 }
 
 void CheckOutput(DiagnosticSink& sink) {
@@ -113,9 +134,9 @@ void CheckOutput(DiagnosticSink& sink) {
   }
   const std::string problem = OutputProblem();
   if (problem.empty()) return;
-  Report(sink, name, Severity::kError, "output-unopenable",
-         "the output cannot be opened for writing (" + problem + "): vexo stops with message " +
-             MessageNumber(Tbl::errOutput) + " and writes nothing; check -O");
+  Report(sink, name, Severity::kError, "output-unwritable",
+         "the report cannot be written there (" + problem + "): vexo stops with message " +
+             MessageNumber(Tbl::errOutput) + " and status 1; check -O");
 }
 
 // Every name on the list is read; each one that exists must be readable.
