@@ -349,11 +349,11 @@ void DataCheck::ReportSummaries() {
     d.severity = Severity::kWarning;
     d.check = "empty-record";
     d.message =
-        "this record gives no field any text" +
-        (m_EmptyRecords > 1 ? ", nor do " + Count(m_EmptyRecords - 1, "more record") + " after it"
-                            : std::string()) +
-        ": vexo prints a line of the blank for each with every record field empty, and says "
-        "nothing; remove the empty records or give them their text";
+        (m_EmptyRecords > 1
+             ? "this record and " + Count(m_EmptyRecords - 1, "more record") + " after it give"
+             : std::string("this record gives")) +
+        " no field any text: vexo prints a line of the blank for each with every record field "
+        "empty, and says nothing; remove the empty records or give them their text";
     m_Sink.Report(d);
   }
 }

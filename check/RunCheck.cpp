@@ -76,7 +76,6 @@ void RunCheck::Close() {
 void RunCheck::RecordStarts(Tbl&) {
   CheckBreaks();
   ++m_Starts;
-  m_RecordLines = 0;
   m_RecordFresh = true;
 }
 
@@ -91,38 +90,36 @@ void RunCheck::LinePrinted() {
   if (m_SheetPending) {
     ++m_Sheets;
     m_SheetRecord = m_Starts;
-    m_RecordLines = 0;
+    m_SheetLines = 0;
   }
   m_SheetPending = false;
   CheckBreaks();
   const size_t unread = Tbl::TabRcdField.AllOst();
-  if (unread < (m_RecordFresh ? Tbl::FirstOst : m_Unread)) ++m_RecordLines;
+  if (unread < (m_RecordFresh ? Tbl::FirstOst : m_Unread)) ++m_SheetLines;
   m_Unread = unread;
   m_RecordFresh = false;
   ++m_ReportLines;
 }
 
 // The walk carries out a pending break instead of a jump back or the next
-// pass of a repeat block; when the record began the sheet, the lines it
-// printed before stand alone on it.
+// pass of a repeat block, maybe only when the next record asks for a line.
+// When the break's record began the sheet (the record before filled its
+// sheet), the lines printed on it stand alone there.
 void RunCheck::CheckBreaks() {
   auto& breaks = m_Data.Breaks();
   while (breaks.size() > static_cast<size_t>(std::max(Tbl::totBreak, 0))) {
     const DataCheck::SheetBreak done = breaks.front();
     breaks.pop_front();
-    if (!done.first || done.record != m_Starts || m_SheetRecord != m_Starts || m_SheetPending) {
-      continue;
-    }
+    if (!done.first || m_SheetRecord != done.record || m_SheetPending) continue;
     Diagnostic d;
     d.file = m_Name;
     d.severity = Severity::kWarning;
     d.check = "break-on-new-sheet";
     d.message = "this record begins sheet " + std::to_string(m_Sheets) +
                 " anyway, and its sheet break is carried out on that sheet " +
-                (m_RecordLines == 0
-                     ? std::string("before any line of the record")
-                     : "after " + Count(m_RecordLines, "line") + " of the record, which stand" +
-                           (m_RecordLines == 1 ? "s" : "") + " alone there") +
+                (m_SheetLines == 0 ? std::string("before any line of the record")
+                                   : "after " + Count(m_SheetLines, "line") + ", which stand" +
+                                         (m_SheetLines == 1 ? "s" : "") + " alone there") +
                 "; leave out the \">\" of a record that begins a sheet";
     m_Data.Report(d, done.place);
   }

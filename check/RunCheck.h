@@ -57,9 +57,9 @@ class RunCheck : public RunObserver {
   bool m_SheetPending = true;  // the next line printed begins a sheet
   int64_t m_ReportLines = 0;
   // The record that printed the current sheet's first line, and the lines
-  // of the current record on that sheet that printed some of its text.
+  // on that sheet that printed some record text.
   int64_t m_SheetRecord = 0;
-  int64_t m_RecordLines = 0;
+  int64_t m_SheetLines = 0;
   size_t m_Unread = 0;        // record text unread after the last line
   bool m_RecordFresh = true;  // no line printed since the record was read
   // Header field number to its unread text at the end of the sheet that
