@@ -9,6 +9,7 @@
 
 #include "check/BadBytes.h"
 #include "check/ReachCheck.h"
+#include "check/Words.h"
 #include "io/TextEncoding.h"
 #include "messages/ErrorText.h"
 #include "state/Tbl.h"
@@ -17,12 +18,6 @@
 
 namespace vexo {
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  AppendUtf8(out, text.data(), text.size());
-  return out;
-}
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -155,8 +150,8 @@ BlankPartCheck::Result BlankPartCheck::Load() {
   if (!why.empty()) {
     Report(Severity::kError, "part-unreadable",
            "part " + std::to_string(m_Part) + " of the blank cannot be loaded: " + why +
-               "; vexo stops with message " +
-               std::to_string(ErrorMessageNumber(Tbl::errBlankLoad)) + " when it needs this part",
+               "; vexo stops with message " + MessageNumber(Tbl::errBlankLoad) +
+               " when it needs this part",
            nullptr);
     return Result::kUnreadable;
   }
@@ -177,7 +172,7 @@ std::wstring BlankPartCheck::ReadLine(size_t index) const {
 std::string BlankPartCheck::Refusal(const std::string& what, int error,
                                     const std::string& advice) const {
   return what + ": vexo stops loading the blank here (message " +
-         std::to_string(ErrorMessageNumber(static_cast<unsigned>(error))) + "); " + advice;
+         MessageNumber(static_cast<Tbl::numErr>(error)) + "); " + advice;
 }
 
 void BlankPartCheck::CheckCommand(size_t index, const std::wstring& line,
@@ -264,8 +259,7 @@ void BlankPartCheck::CheckJumps() {
          "this jump goes back to label " + std::to_string(m_Blank.LineAt(target).m_Next) +
              " with no text line on the way: the walk goes round without printing and vexo ends "
              "it with message " +
-             std::to_string(ErrorMessageNumber(Tbl::errCycleJump)) +
-             "; put a text line inside the loop");
+             MessageNumber(Tbl::errCycleJump) + "; put a text line inside the loop");
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "check/Words.h"
 #include "io/TextEncoding.h"
 #include "messages/ErrorText.h"
 #include "state/Tbl.h"
@@ -17,16 +18,6 @@ namespace vexo {
 namespace {
 
 const char kCommandLine[] = "command line";
-
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  AppendUtf8(out, text.data(), text.size());
-  return out;
-}
-
-std::string MessageNumber(Tbl::numErr error) {
-  return std::to_string(ErrorMessageNumber(static_cast<unsigned>(error)));
-}
 
 // A file named by an empty value is shown as the command line.
 void Report(DiagnosticSink& sink, const std::string& file, Severity severity, const char* check,

@@ -3,17 +3,12 @@
 #include <cwctype>
 
 #include "check/BadBytes.h"
+#include "check/Words.h"
 #include "io/TextEncoding.h"
 #include "state/Tbl.h"
 
 namespace vexo {
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  AppendUtf8(out, text.data(), text.size());
-  return out;
-}
 
 bool IsWordCharacter(wchar_t c) {
   return c >= 0x80 || (c > 0 && std::iswalnum(static_cast<wint_t>(c)));
@@ -29,10 +24,6 @@ bool IsBlank(const wchar_t* text, size_t length) {
     if (text[i] != L' ' && text[i] != L'\t' && text[i] != L'\r') return false;
   }
   return true;
-}
-
-std::string Count(int64_t count, const char* word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -319,7 +310,7 @@ void DataCheck::Finish() {
   if (m_Data) m_Data->cursor.Finish();
   Flush();
   if (m_Stop) {
-    m_Stop->message += ", so " + Count(m_RecordsLost, "more record") + " " +
+    m_Stop->message += ", so " + Counted(m_RecordsLost, "more record") + " " +
                        (m_RecordsLost == 1 ? "is" : "are") + " never printed" + m_StopAdvice;
     m_Stop->place = m_StopPlace->place;
     m_Sink.Report(*m_Stop);
@@ -337,7 +328,7 @@ void DataCheck::ReportSummaries() {
     d.check = "field-not-shown";
     d.message = "record field $" + std::to_string(number) +
                 " is shown by no part of the blank: vexo drops its text, in " +
-                Count(dropped.records, "record") +
+                Counted(dropped.records, "record") +
                 " from here on; check the field number or show "
                 "the field";
     m_Sink.Report(d);
@@ -350,7 +341,7 @@ void DataCheck::ReportSummaries() {
     d.check = "empty-record";
     d.message =
         (m_EmptyRecords > 1
-             ? "this record and " + Count(m_EmptyRecords - 1, "more record") + " after it give"
+             ? "this record and " + Counted(m_EmptyRecords - 1, "more record") + " after it give"
              : std::string("this record gives")) +
         " no field any text: vexo prints a line of the blank for each with every record field "
         "empty, and says nothing; remove the empty records or give them their text";

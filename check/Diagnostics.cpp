@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "check/Words.h"
 #include "data/Utf8.h"
 
 namespace vexo {
@@ -33,10 +34,6 @@ std::string CaretLine(const std::string& excerpt, int64_t caret) {
   }
   for (; seen < caret; ++seen) line.push_back(' ');
   return line + "^";
-}
-
-std::string Plural(int64_t count, const char* word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -125,13 +122,13 @@ void DiagnosticSink::Summary() {
     note.file = where.first;
     note.severity = Severity::kNote;
     note.check = "left-out";
-    note.message = Plural(count - kShown, "more diagnostic") + " of \"" + where.second +
+    note.message = Counted(count - kShown, "more diagnostic") + " of \"" + where.second +
                    "\" in this file " + (count - kShown == 1 ? "is" : "are") + " not shown";
     Write(note);
   }
   if (m_Json) return;
-  std::fprintf(stderr, "%s, %s\n", Plural(m_Errors, "error").c_str(),
-               Plural(m_Warnings, "warning").c_str());
+  std::fprintf(stderr, "%s, %s\n", Counted(m_Errors, "error").c_str(),
+               Counted(m_Warnings, "warning").c_str());
 }
 
 bool DiagnosticSink::WriteFailed() const {

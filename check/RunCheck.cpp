@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "check/Words.h"
 #include "io/Console.h"
 #include "io/TextEncoding.h"
 #include "messages/ErrorText.h"
@@ -9,22 +10,8 @@
 namespace vexo {
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  AppendUtf8(out, text.data(), text.size());
-  return out;
-}
-
 bool StartsWith(const std::wstring& text, const std::wstring& start) {
   return !start.empty() && text.compare(0, start.size(), start) == 0;
-}
-
-std::string Count(int64_t count, const char* word) {
-  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
-
-std::string MessageNumber(Tbl::numErr error) {
-  return std::to_string(ErrorMessageNumber(static_cast<unsigned>(error)));
 }
 
 }  // namespace
@@ -67,9 +54,9 @@ void RunCheck::Close() {
   note.severity = Severity::kNote;
   note.file = m_Name;
   note.check = "run";
-  note.message = "vexo's run reads " + Count(m_Stopped ? m_Starts : m_Starts - 1, "record") +
-                 " and prints " + Count(m_Sheets, "sheet") + ", " +
-                 Count(m_ReportLines, "report line");
+  note.message = "vexo's run reads " + Counted(m_Stopped ? m_Starts : m_Starts - 1, "record") +
+                 " and prints " + Counted(m_Sheets, "sheet") + ", " +
+                 Counted(m_ReportLines, "report line");
   m_Sink.Report(note);
 }
 
@@ -118,7 +105,7 @@ void RunCheck::CheckBreaks() {
     d.message = "this record begins sheet " + std::to_string(m_Sheets) +
                 " anyway, and its sheet break is carried out on that sheet " +
                 (m_SheetLines == 0 ? std::string("before any line of the record")
-                                   : "after " + Count(m_SheetLines, "line") + ", which stand" +
+                                   : "after " + Counted(m_SheetLines, "line") + ", which stand" +
                                          (m_SheetLines == 1 ? "s" : "") + " alone there") +
                 "; leave out the \">\" of a record that begins a sheet";
     m_Data.Report(d, done.place);
@@ -134,7 +121,7 @@ void RunCheck::Message(const std::wstring& text) {
     ReportAtRecord(Severity::kWarning, "record-dropped",
                    "a whole sheet of part 2 printed nothing more of this record: vexo drops its "
                    "last " +
-                       Count(static_cast<int64_t>(Tbl::TabRcdField.AllOst()), "character") +
+                       Counted(static_cast<int64_t>(Tbl::TabRcdField.AllOst()), "character") +
                        " with message " + MessageNumber(Tbl::errCycleSheets) +
                        "; show its fields in part 2");
     return;
@@ -192,7 +179,7 @@ void RunCheck::ReportHeader() {
     d.file = m_Name;
     d.check = "header-cut";
     d.message = "header field &" + std::to_string(number) + " loses its last " +
-                Count(text.least, "character") +
+                Counted(text.least, "character") +
                 ": no placeholder prints them on any sheet; widen its placeholder";
     m_Sink.Report(d);
   }

@@ -15,6 +15,7 @@
 #include "check/DataCheck.h"
 #include "check/Diagnostics.h"
 #include "check/RunCheck.h"
+#include "check/Words.h"
 #include "io/OutputFile.h"
 #include "io/TextEncoding.h"
 #include "messages/ErrorText.h"
@@ -51,12 +52,6 @@ const char kHelp[] =
     "Exit status: 0 no error, 1 errors (or warnings with --strict), 2 nothing could be\n"
     "checked or the diagnostics could not be written.\n";
 
-std::string Utf8(const std::wstring& text) {
-  std::string out;
-  vexo::AppendUtf8(out, text.data(), text.size());
-  return out;
-}
-
 void ReportFile(vexo::DiagnosticSink& sink, const std::string& file, const char* check,
                 const std::string& message, vexo::Severity severity = vexo::Severity::kError) {
   vexo::Diagnostic d;
@@ -65,10 +60,6 @@ void ReportFile(vexo::DiagnosticSink& sink, const std::string& file, const char*
   d.check = check;
   d.message = message;
   sink.Report(d);
-}
-
-std::string BlankLoadMessage() {
-  return std::to_string(vexo::ErrorMessageNumber(Tbl::errBlankLoad));
 }
 
 // The parts of the blank, checked in the order of the run; null where a part
@@ -100,14 +91,14 @@ void CheckPartsTogether(vexo::DiagnosticSink& sink, const std::string& partTwoNa
     parts.part[1]->Report(vexo::Severity::kWarning, "no-part-2",
                           "part 1 shows record fields and there is no part 2: a record that "
                           "does not fit on the first sheet stops the run with message " +
-                              BlankLoadMessage() + "; add " + partTwoName,
+                              vexo::MessageNumber(Tbl::errBlankLoad) + "; add " + partTwoName,
                           first.begin()->second);
   }
   if (parts.part[2] && parts.part[2]->RecordLines() == 0) {
     ReportFile(sink, parts.part[2]->Name(), "part-2-without-records",
                "part 2 shows no record field: every record that goes on past a sheet ends with "
                "message " +
-                   std::to_string(vexo::ErrorMessageNumber(Tbl::errCycleSheets)) +
+                   vexo::MessageNumber(Tbl::errCycleSheets) +
                    " and loses its rest; show the record fields in part 2",
                vexo::Severity::kWarning);
   }
@@ -119,9 +110,9 @@ bool CheckBlank(vexo::DiagnosticSink& sink, bool layout, bool withData, Parts& p
   OutputFile nowhere(L"", false);  // the blank's own messages are not wanted
   Blank blank(Tbl::BlankFile.c_str(), nowhere);
   if (blank.PartPath(1).empty()) {
-    ReportFile(sink, Utf8(Tbl::BlankFile), "no-part-1",
+    ReportFile(sink, vexo::Utf8(Tbl::BlankFile), "no-part-1",
                "the blank's name has an extension: vexo finds no part and stops with message " +
-                   BlankLoadMessage() + "; give the name without \".1\"");
+                   vexo::MessageNumber(Tbl::errBlankLoad) + "; give the name without \".1\"");
     return false;
   }
   for (int n = 1; n <= 3; ++n) {
@@ -132,15 +123,15 @@ bool CheckBlank(vexo::DiagnosticSink& sink, bool layout, bool withData, Parts& p
       parts.part[n] = std::move(check);
     } else if (n == 1) {
       if (result == vexo::BlankPartCheck::Result::kMissing) {
-        ReportFile(sink, Utf8(blank.PartPath(1)), "no-part-1",
+        ReportFile(sink, vexo::Utf8(blank.PartPath(1)), "no-part-1",
                    "part 1 of the blank cannot be read: vexo prints nothing and stops with "
                    "message " +
-                       BlankLoadMessage() + "; check -B and -P");
+                       vexo::MessageNumber(Tbl::errBlankLoad) + "; check -B and -P");
       }
       return false;
     }
   }
-  CheckPartsTogether(sink, Utf8(blank.PartPath(2)), parts, withData);
+  CheckPartsTogether(sink, vexo::Utf8(blank.PartPath(2)), parts, withData);
   return true;
 }
 
@@ -153,7 +144,7 @@ std::string PipedInput() {
   for (int part = 1; part <= 3; ++part) inputs.push_back(Blank::PartPath(Tbl::BlankFile, part));
   for (const std::wstring& input : inputs) {
     struct stat status;
-    const std::string name = Utf8(input);
+    const std::string name = vexo::Utf8(input);
     if (name.empty() || stat(name.c_str(), &status) != 0) continue;
     if (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) return name;
   }

@@ -10,8 +10,8 @@ checker=$(realpath "$1")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch" || exit 1
-# Enough diagnostics to fill any buffer and a pipe: one unknown command a
-# line, each refused with a message of some 200 bytes.
+# Enough diagnostics to fill a stream's buffer: one unknown command a line,
+# each refused with a message of some 200 bytes.
 for ((k = 0; k < 2000; k++)); do echo ">x$k"; done >form.1
 printf '$1;a@\n' >data.txt
 
@@ -28,11 +28,13 @@ expect "diagnostics to a full device" $?
 expect "JSON Lines to a full device" $?
 "$checker" --version >/dev/full
 expect "the version to a full device" $?
-(
-  trap '' PIPE
-  "$checker" -Bform -Idata.txt --json | head -c 1 >/dev/null
-  exit "${PIPESTATUS[0]}"
-)
+# A pipe whose reader is gone before the first write.
+python3 -c '
+import os, subprocess, sys
+read, write = os.pipe()
+os.close(read)
+sys.exit(subprocess.run(sys.argv[1:], stdout=write).returncode)
+' "$checker" -Bform -Idata.txt --json
 expect "JSON Lines to a closed pipe" $?
 "$checker" -Bform -Idata.txt 2>&-
 expect "standard error closed" $?
