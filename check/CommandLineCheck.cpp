@@ -30,27 +30,13 @@ void Report(DiagnosticSink& sink, const std::string& file, Severity severity, co
   sink.Report(d);
 }
 
-// What each option letter sets, in words.
-const char* SettingName(char letter) {
-  switch (letter) {
-    case 'B':
-    case 'b':
-      return "blank name";
-    case 'F':
-    case 'f':
-      return "begin-parameter file name";
-    case 'I':
-    case 'i':
-      return "data file name";
-    case 'O':
-    case 'o':
-      return "output name";
-    case 'P':
-    case 'p':
-      return "blank directory";
-    default:
-      return nullptr;
-  }
+// What an option sets, in words.
+const char* SettingName(const std::wstring* setting) {
+  if (setting == &Tbl::BlankFile) return "blank name";
+  if (setting == &Tbl::BegParam) return "begin-parameter file name";
+  if (setting == &Tbl::InpFile) return "data file name";
+  if (setting == &Tbl::OutFile) return "output name";
+  return "blank directory";
 }
 
 void CheckDetachedValues(int argc, char** argv, DiagnosticSink& sink) {
@@ -58,13 +44,14 @@ void CheckDetachedValues(int argc, char** argv, DiagnosticSink& sink) {
     const char* option = argv[i];
     const char* value = argv[i + 1];
     if (option[0] != '-' || option[1] == 0 || option[2] != 0 || value[0] == '-') continue;
-    const char* setting = SettingName(option[1]);
+    const std::wstring* setting = Tbl::OptionSetting(option[1]);
     if (!setting) continue;
     Report(sink, kCommandLine, Severity::kError, "detached-value",
            "\"" + std::string(option) + " " + value +
                "\": vexo takes an option's value only from "
                "the same argument, so it reads an empty " +
-               setting + " and ignores \"" + value + "\"; write \"" + option + value + "\"");
+               SettingName(setting) + " and ignores \"" + value + "\"; write \"" + option + value +
+               "\"");
   }
 }
 
