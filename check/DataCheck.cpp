@@ -279,9 +279,10 @@ void DataCheck::Claim(Source& source, const ScanEvent& e) {
     m_StopPlace = source.failurePlace;
     source.stoppedLine = m_StopPlace->place.line;
   } else {
+    // The run stopped before, for another reason: this is where it would
+    // stop once it got this far.
     Report(source, Severity::kError, "encoding",
-           bad + ": vexo stops reading before this" +
-               (source.stoppedLine > 0 ? ", at line " + std::to_string(source.stoppedLine) : ""),
+           bad + ": vexo stops reading the data here, once its run gets this far",
            source.failurePlace);
   }
 }
