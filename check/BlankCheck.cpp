@@ -177,7 +177,6 @@ std::string BlankPartCheck::Refusal(const std::string& what, int error,
 
 void BlankPartCheck::CheckCommand(size_t index, const std::wstring& line,
                                   const LoadProblem& problem) {
-  m_Refused = true;
   const Command command = ReadCommand(line.c_str());
   const Severity error = Severity::kError;
   switch (problem.error) {

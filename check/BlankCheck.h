@@ -58,8 +58,6 @@ class BlankPartCheck : public LoadWatcher {
   // Checks the part; kMissing, with nothing reported, when its file does not
   // exist, kUnreadable, reported, when it cannot be loaded.
   Result Check();
-  // Whether the loader refuses the part.
-  bool Refused() const { return m_Refused; }
   const std::string& Name() const { return m_Name; }
   // The place where each record field that a text line prints is shown
   // first.

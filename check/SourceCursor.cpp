@@ -85,8 +85,7 @@ void SourceCursor::MoveTo(int64_t offset) {
     if (m_Pos >= m_Due) Complete(false);
     if (m_Pos + 4 > BufferEnd() && !Fill(4)) return;
     const int64_t limit = std::min({offset, BufferEnd(), m_Due});
-    // A sequence starting before `whole` lies whole in the buffer.
-    const unsigned char* const whole = At(BufferEnd() - 3);
+    const unsigned char* const bufferEnd = At(BufferEnd());
     const unsigned char* const end = At(limit);
     const unsigned char* p = At(m_Pos);
     int64_t column = m_Column;
@@ -109,7 +108,7 @@ void SourceCursor::MoveTo(int64_t offset) {
         }
         continue;
       }
-      if (p >= whole) break;
+      if (bufferEnd - p < 4) break;  // the sequence may go on beyond the buffer
       const int length = Utf8Sequence(std::string_view(reinterpret_cast<const char*>(p), 4), 0);
       if (length <= 0) break;
       ++column;
