@@ -150,6 +150,11 @@ void DataCheck::Take(Source& source, const ScanEvent& e) {
         m_RecordHasTag = true;
         if (!m_Shown.count(e.number)) {
           m_RecordHasText = true;  // which the field-not-shown warning tells of
+          if (!m_Dropped.count(e.number) &&
+              m_Dropped.size() >= static_cast<size_t>(DiagnosticSink::kShown)) {
+            ++m_DroppedBeyond;
+            break;
+          }
           Dropped& dropped = m_Dropped[e.number];
           if (!dropped.place) dropped.place = cursor.Mark(last);
           if (dropped.lastRecord != m_Records + 1) ++dropped.records;
@@ -182,14 +187,20 @@ void DataCheck::Take(Source& source, const ScanEvent& e) {
       break;
     case ScanStep::kSheetBreak: {
       recordStarts();
-      std::shared_ptr<MarkedPlace> place = cursor.Mark(last);
+      const bool told = m_BreaksUntold == 0 && m_Breaks.size() < kBreaksTold;
+      std::shared_ptr<MarkedPlace> place = told || m_RecordHasTag ? cursor.Mark(last) : nullptr;
       if (m_RecordHasTag) {
         Report(source, Severity::kWarning, "break-in-record",
                "a \">\" at the start of a line inside a record asks for a sheet break and is not "
                "printed; write \"\\>\" to print it",
                place);
       }
-      if (!m_RunOver) m_Breaks.push_back({m_Records + 1, !m_RecordHasTag, place});
+      if (m_RunOver) break;
+      if (told) {
+        m_Breaks.push_back({m_Records + 1, !m_RecordHasTag, place});
+      } else {
+        ++m_BreaksUntold;
+      }
       break;
     }
     default:
@@ -287,6 +298,18 @@ void DataCheck::Claim(Source& source, const ScanEvent& e) {
   }
 }
 
+// Breaks are carried out oldest first, and the untold ones are all younger
+// than the told ones.
+bool DataCheck::TakeBreak(SheetBreak& taken) {
+  if (m_Breaks.empty()) {
+    if (m_BreaksUntold > 0) --m_BreaksUntold;
+    return false;
+  }
+  taken = m_Breaks.front();
+  m_Breaks.pop_front();
+  return true;
+}
+
 void DataCheck::EndRecord() {
   ++m_Records;
   if (m_RunOver || m_Stop) {
@@ -333,6 +356,18 @@ void DataCheck::ReportSummaries() {
                 " from here on; check the field number or show "
                 "the field";
     m_Sink.Report(d);
+  }
+  if (m_DroppedBeyond > 0) {
+    Diagnostic d;
+    d.file = m_Data->name;
+    d.severity = Severity::kWarning;
+    d.check = "field-not-shown";
+    d.message = Counted(m_DroppedBeyond, "more record tag") +
+                " name fields that no part of the blank shows, besides the fields above: vexo "
+                "drops their text";
+    // The last word on the check, which its own limit does not hold back.
+    m_Sink.Take(d.severity, d.file, d.check);
+    m_Sink.Write(d);
   }
   if (m_EmptyRecords > 0) {
     Diagnostic d;

@@ -36,14 +36,19 @@ class DataCheck : public ScanListener {
   int64_t RecordLine() const { return m_RecordLine > 0 ? m_RecordLine : m_LastRecordLine; }
   // Whether reading stopped at the end of the data file, not before it.
   bool DataEnded() const { return m_DataEnded; }
-  // The sheet breaks read and not yet handed out, oldest first, each with its
-  // record (counted from 1) and the place of its ">".
+  // A sheet break read during the run: its record (counted from 1), whether
+  // it stands before the record's first tag, and the place of its ">".
   struct SheetBreak {
     int64_t record;
-    bool first;  // it stands before the record's first tag
+    bool first;
     std::shared_ptr<MarkedPlace> place;
   };
-  std::deque<SheetBreak>& Breaks() { return m_Breaks; }
+  // The sheet breaks read during the run and not yet carried out.
+  size_t PendingBreaks() const { return m_Breaks.size() + m_BreaksUntold; }
+  // Takes the oldest pending break; false, taking it all the same, for one
+  // of those read while kBreaksTold were pending, which are only counted.
+  bool TakeBreak(SheetBreak& taken);
+  static constexpr size_t kBreaksTold = 256;
   // Writes d once place is complete, in the order of the data file.
   void Report(Diagnostic d, std::shared_ptr<MarkedPlace> place);
   // vexo's run ends here: what is read from now on is never printed.
@@ -114,15 +119,18 @@ class DataCheck : public ScanListener {
   // Records whose every field is empty.
   int64_t m_EmptyRecords = 0;
   int64_t m_FirstEmptyLine = 0;
-  // Record tags of fields the blank does not show: records, first place.
+  // Record tags of fields the blank does not show: records, first place; of
+  // the first kShown numbers, and the tags of any other.
   struct Dropped {
     int64_t records = 0;
     int64_t lastRecord = 0;
     std::shared_ptr<MarkedPlace> place;
   };
   std::map<long, Dropped> m_Dropped;
+  int64_t m_DroppedBeyond = 0;
 
   std::deque<SheetBreak> m_Breaks;
+  size_t m_BreaksUntold = 0;  // pending breaks read after those in m_Breaks
   // Diagnostics waiting for their places.
   struct Waiting {
     Diagnostic diagnostic;

@@ -93,10 +93,9 @@ void RunCheck::LinePrinted() {
 // When the break's record began the sheet (the record before filled its
 // sheet), the lines printed on it stand alone there.
 void RunCheck::CheckBreaks() {
-  auto& breaks = m_Data.Breaks();
-  while (breaks.size() > static_cast<size_t>(std::max(Tbl::totBreak, 0))) {
-    const DataCheck::SheetBreak done = breaks.front();
-    breaks.pop_front();
+  while (m_Data.PendingBreaks() > static_cast<size_t>(std::max(Tbl::totBreak, 0))) {
+    DataCheck::SheetBreak done;
+    if (!m_Data.TakeBreak(done)) continue;
     if (!done.first || m_SheetRecord != done.record || m_SheetPending) continue;
     Diagnostic d;
     d.file = m_Name;
