@@ -365,9 +365,7 @@ void DataCheck::ReportSummaries() {
     d.message = Counted(m_DroppedBeyond, "more record tag") +
                 " name fields that no part of the blank shows, besides the fields above: vexo "
                 "drops their text";
-    // The last word on the check, which its own limit does not hold back.
-    m_Sink.Take(d.severity, d.file, d.check);
-    m_Sink.Write(d);
+    m_Sink.ReportSum(d);
   }
   if (m_EmptyRecords > 0) {
     Diagnostic d;

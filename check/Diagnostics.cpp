@@ -96,6 +96,12 @@ void DiagnosticSink::Report(const Diagnostic& diagnostic) {
   if (Take(diagnostic.severity, diagnostic.file, diagnostic.check)) Write(diagnostic);
 }
 
+void DiagnosticSink::ReportSum(const Diagnostic& diagnostic) {
+  if (diagnostic.severity == Severity::kError) ++m_Errors;
+  if (diagnostic.severity == Severity::kWarning) ++m_Warnings;
+  Write(diagnostic);
+}
+
 void DiagnosticSink::WriteText(const Diagnostic& d) {
   const SourcePlace& at = d.place;
   std::string head = ShowUtf8(d.file);

@@ -47,6 +47,9 @@ class DiagnosticSink {
   void Write(const Diagnostic& diagnostic);
   // Take and Write in one.
   void Report(const Diagnostic& diagnostic);
+  // Counts and writes a diagnostic that sums up what the limit of its check
+  // left out, and so is not held back by it.
+  void ReportSum(const Diagnostic& diagnostic);
   // The notes of what was left out, then, in text mode, the closing count
   // "2 errors, 5 warnings" on standard error.
   void Summary();
