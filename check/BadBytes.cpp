@@ -1,5 +1,6 @@
 #include "check/BadBytes.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
