@@ -2,10 +2,7 @@
 
 #include "state/Tbl.h"
 
-namespace {
-
-// The setting an option letter names, or null for any other letter.
-std::wstring* SettingFor(char letter) {
+std::wstring* Tbl::OptionSetting(char letter) {
   switch (letter) {
     case 'B':
     case 'b':
@@ -27,8 +24,6 @@ std::wstring* SettingFor(char letter) {
   }
 }
 
-}  // namespace
-
 // The value is widened byte by byte with sign extension, without decoding:
 // bytes of 0x80 and above become the values 0xFFFFFF80 to 0xFFFFFFFF, which
 // the file-system names turn back into the same bytes.
@@ -36,7 +31,7 @@ void Tbl::ReadCommandLine(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) {
     const char* arg = argv[i];
     if (!arg || arg[0] != '-' || arg[1] == '\0') continue;
-    std::wstring* setting = SettingFor(arg[1]);
+    std::wstring* setting = OptionSetting(arg[1]);
     if (!setting) continue;
     setting->clear();
     for (const char* p = arg + 2; *p; ++p) setting->push_back(static_cast<signed char>(*p));

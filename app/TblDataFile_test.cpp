@@ -106,6 +106,97 @@ TEST_F(TblTest, RecordTagsEscapesBreaksAndEnd) {
   }
 }
 
+// Records each step of the scanners as a short code: the step's letter, its
+// number or text, its offset and "h" when its last character is held.
+class StepLog : public vexo::ScanListener {
+ public:
+  void Step(const vexo::ScanEvent& e) override {
+    using vexo::ScanStep;
+    std::string code;
+    switch (e.step) {
+      case ScanStep::kOpened:
+        code = "O";
+        break;
+      case ScanStep::kText:
+        code = "X" + std::to_string(e.length);
+        break;
+      case ScanStep::kLineEnd:
+        code = "L";
+        break;
+      case ScanStep::kEscape:
+        code = "E" + std::to_string(e.character);
+        break;
+      case ScanStep::kTag:
+        code = "T" + std::to_string(e.number) + (e.field ? "+" : "-");
+        break;
+      case ScanStep::kBrokenTag:
+        code = "B" + std::to_string(e.digits) + ":" + std::to_string(e.character);
+        break;
+      case ScanStep::kRecordEnd:
+        code = "R";
+        break;
+      case ScanStep::kSheetBreak:
+        code = "S";
+        break;
+      case ScanStep::kHeaderEnd:
+        code = "H";
+        break;
+      case ScanStep::kEnd:
+        code = "N";
+        break;
+    }
+    if (e.part != m_Part) log += "| ";
+    m_Part = e.part;
+    log += code + "@" + std::to_string(e.offset) + (e.held ? "h " : " ");
+  }
+  void Clear() {
+    log.clear();
+    m_Part = vexo::ScanPart::kHeader;
+  }
+  std::string log;
+
+ private:
+  vexo::ScanPart m_Part = vexo::ScanPart::kHeader;
+};
+
+// Every byte belongs to one step, and a step's offset is right after its
+// last byte: a held character (the one that ended a text or a tag's digits)
+// is counted to the step before and read again by the next. Bytes that
+// cannot be read end the header, end the records, and are passed over after
+// a backslash or among a tag's digits.
+TEST_F(TblTest, ListenerHearsEveryStepWithItsOffset) {
+  const std::string piece(vexo::kTextPiece, 'v');
+  // clang-format off
+  const std::pair<std::string, std::string> cases[] = {
+      {"&1;a\n$1;b\\@c$2:x\n>$9;z@\xff",
+       "O@0 T1+@3 X1@5h L@5 H@6h | T1+@8 X1@10h E64@11 X2@13h B1:58@15h X2@17h L@17 S@18 "
+       "T9-@21 X1@23h R@23 N@24 "},
+      {"&1;\xd0\x9f!\xff&2;x\n@", "O@0 T1+@3 X2@7 N@7 | X4@12h L@12 R@13 N@13 "},
+      {"$12\x9f;a\\\x80" "b@", "O@0 H@1h | B2:0@4 X2@7h E0@8 X1@10h R@10 N@10 "},
+      {"$1;" + piece + "@", "O@0 H@1h | T1+@3 X1024@1027 X0@1028h R@1028 N@1028 "},
+  };
+  // clang-format on
+  StepLog log;
+  vexo::SetScanListener(&log);
+  for (const auto& [data, steps] : cases) {
+    Reset();
+    std::ofstream("data.txt", std::ios::binary) << data;
+    log.Clear();
+    Tbl table;
+    table.GetHider();
+    while (table.GetRecord()) {
+    }
+    EXPECT_EQ(log.log, steps) << data;
+  }
+  Reset();
+  std::ofstream("p.txt", std::ios::binary) << "x&1;a&1;b&2\xff;c";
+  Tbl::BegParam = L"p.txt";
+  log.Clear();
+  Tbl().GetBegin();
+  EXPECT_EQ(log.log, "| O@0 T1+@4 T1-@8 B1:0@12 N@14 ");
+  vexo::SetScanListener(nullptr);
+}
+
 // Empty entries of the list name the working directory. A field keeps the
 // first value it was given; a tag of a given field switches reading off.
 TEST_F(TblTest, BeginFilesAlongTheDirectoryList) {

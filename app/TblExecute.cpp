@@ -31,10 +31,11 @@ void PrintRest(Blank& blank, OutputFile& out) {
   while (Line* line = blank.Next(1)) PrintLine(*line, out);
 }
 
-// Whether the output names a file the run reads: the data file, a part of the
-// blank or a begin-parameter file. Opening it would empty it before it is
+}  // namespace
+
+// Opening an output that is one of the inputs would empty it before it is
 // read.
-bool OutputIsAnInput() {
+bool Tbl::OutputIsAnInput() {
   if (Tbl::OutFile == L"CON") return false;
   std::vector<std::wstring> inputs = Tbl::BeginFiles();
   inputs.push_back(Tbl::InpFile);
@@ -47,8 +48,6 @@ bool OutputIsAnInput() {
   }
   return false;
 }
-
-}  // namespace
 
 // Nothing that the run reads is opened for writing, and a report that did
 // not get out whole is an error, whatever the run made of it.

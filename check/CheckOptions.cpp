@@ -30,8 +30,8 @@ CheckOptions ReadCheckOptions(int argc, char** argv) {
 }
 
 const char* CheckUsage() {
-  return "usage: vexo-check -BBLANK [-IDATA] [-FPARAMS] [-PDIR] [-OOUTPUT] [--strict] [--json] "
-         "[--layout]\n";
+  return "usage: vexo-check -BBLANK [-IDATA] [-FPARAMS] [-PDIR] [-OOUTPUT] [--strict] "
+         "[--json | --layout]\n";
 }
 
 }  // namespace vexo

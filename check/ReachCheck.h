@@ -1,7 +1,9 @@
 // Lines of a blank part that no walk reaches.
 #pragma once
 
-#include "check/BlankCheck.h"
+#include <utility>
+#include <vector>
+
 #include "template/Blank.h"
 
 namespace vexo {
@@ -10,9 +12,9 @@ namespace vexo {
 // line, as the loaded line table gives them: on from each line, to the
 // target of each jump, and past a jump that goes back once the records are
 // done. A sheet break asked for by the data also goes past a jump; that
-// way is left out, since a blank that needs it is rarely meant. Each stretch
-// of lines that no way reaches and that holds a text line is a warning on
-// part at its first line; the part's lines must be the ones blank loaded.
-void CheckReach(const Blank& blank, BlankPartCheck& part);
+// way is left out, since a blank that needs it is rarely meant. Gives each
+// stretch of lines that no way reaches and that holds a text line, as the
+// indexes of its first and last line.
+std::vector<std::pair<int, int>> UnreachedLines(const Blank& blank);
 
 }  // namespace vexo

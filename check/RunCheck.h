@@ -1,30 +1,38 @@
 // The report run itself, in-process and with its output discarded: what it
-// drops, and how much it prints.
+// drops, where it stops, and how much it prints.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
-#include <vector>
 
-#include "check/DataLines.h"
+#include "check/DataCheck.h"
 #include "check/Diagnostics.h"
 #include "state/Tbl.h"
 
 namespace vexo {
 
 // Runs the report through vexo's own run with vexo's settings as they stand
-// (-B, -I, -F, -P), the report written nowhere and vexo's messages taken in.
-// Reports, at the data line of the record concerned, each record that vexo
-// ends with message 11116 and each walk it ends with message 11112; header
-// text that no placeholder prints on any sheet; any other message of the run
-// but the blank's refusals (which the blank checks report) as a note. Closes with a note of the
-// records, sheets and report lines. Memory does not grow with the records.
+// (-B, -I, -F, -P), the report written nowhere, vexo's messages taken in and
+// the data check listening to the scanners. Reports at the data line of the
+// record concerned: a part that vexo cannot load there (an error: the run
+// stops), each record that vexo ends with message 11116 and each walk it
+// ends with message 11112, and a sheet break carried out on a sheet that its
+// record began anyway; then header text that no placeholder prints on any
+// sheet. Any other message of the run but the blank's refusals (which the
+// blank checks report) is a note. Closes with a note of the records, sheets
+// and report lines. Memory does not grow with the records.
 class RunCheck : public RunObserver {
  public:
-  explicit RunCheck(DiagnosticSink& sink);
+  RunCheck(DiagnosticSink& sink, DataCheck& data);
 
-  // Puts the run state back to its start, runs the report and reports.
+  // Puts the run state back to its start and runs the report; then reads
+  // what is left of the data file for the data check.
   void Run();
+  // Once the data check has finished: the header fields that lose text, and
+  // a note of what the run read and printed.
+  void Close();
 
   void RecordStarts(Tbl& data) override;
   void LinePrinted() override;
@@ -33,21 +41,27 @@ class RunCheck : public RunObserver {
  private:
   static void Message(const std::wstring& text, void* self);
   void Message(const std::wstring& text);
+  // Finds the sheet breaks that the walk has carried out since the last look.
+  void CheckBreaks();
   // Notes the least unread text of every header field so far.
   void TakeHeader();
   void ReportHeader();
-  // Keeps a diagnostic for the current record, to be placed at its data
-  // line once the run is over.
+  // A diagnostic at the data line of the current record.
   void ReportAtRecord(Severity severity, const char* check, const std::string& message);
-  void ReportAtRecords();
 
   DiagnosticSink& m_Sink;
-  std::string m_Name;  // the data file, as diagnostics show it
-  DataLines m_Lines;
-  long m_Starts = 0;  // records begun, the one that meets the end included
-  long m_Sheets = 0;
-  bool m_SheetPending = true;  // a part is being loaded for a further sheet
-  long m_ReportLines = 0;
+  DataCheck& m_Data;
+  std::string m_Name;    // the data file, as diagnostics show it
+  int64_t m_Starts = 0;  // records begun, the one that meets the end included
+  int64_t m_Sheets = 0;
+  bool m_SheetPending = true;  // the next line printed begins a sheet
+  int64_t m_ReportLines = 0;
+  // The record that printed the current sheet's first line, and the lines
+  // on that sheet that printed some record text.
+  int64_t m_SheetRecord = 0;
+  int64_t m_SheetLines = 0;
+  size_t m_Unread = 0;        // record text unread after the last line
+  bool m_RecordFresh = true;  // no line printed since the record was read
   // Header field number to its unread text at the end of the sheet that
   // printed most of it, and its whole length.
   struct Unprinted {
@@ -55,12 +69,7 @@ class RunCheck : public RunObserver {
     int whole;
   };
   std::map<long, Unprinted> m_Header;
-  // Diagnostics of the records concerned, counted from 1 (0 before any).
-  struct AtRecord {
-    long record;
-    Diagnostic diagnostic;
-  };
-  std::vector<AtRecord> m_AtRecords;
+  bool m_Stopped = false;  // the run ended with status 1
 };
 
 }  // namespace vexo

@@ -32,21 +32,6 @@ std::string Columns(int first, int last) {
   return "columns " + std::to_string(first + 1) + "-" + std::to_string(last + 1);
 }
 
-// The last column of the macro field whose symbol stands at `first`: an
-// optional alignment mark, then the symbol again, or spaces closed by the
-// symbol, or spaces alone.
-int MacroFieldEnd(const wchar_t* copy, int first, Line::typAlign* align) {
-  const wchar_t symbol = copy[first];
-  int pos = first + 1;
-  *align = AlignmentOf(copy[pos]);
-  if (*align != Line::alLeft) ++pos;
-  if (copy[pos] == symbol) return pos;
-  if (copy[pos] != L' ') return pos - 1;
-  int end = pos;
-  while (copy[end] == L' ') ++end;
-  return copy[end] == symbol ? end : end - 1;
-}
-
 // What a numbered placeholder prints, for the layout.
 std::string FieldLegend(const wchar_t* copy, int first, const FieldColumns& columns) {
   const wchar_t mark = copy[first];
@@ -87,8 +72,7 @@ std::string SubstitutionLegend(const Substitution& found, int at) {
 
 }  // namespace
 
-void BlankPartCheck::CheckTextLine(size_t index) {
-  const std::wstring& read = m_Lines[index].text;
+void BlankPartCheck::CheckTextLine(size_t index, const std::wstring& read) {
   wchar_t copy[kLineBuffer];
   const int length = static_cast<int>(Line::ExpandTabs(read.c_str(), copy));
   // source[k]: the character of the line as read that column k of the copy
@@ -110,29 +94,32 @@ void BlankPartCheck::CheckTextLine(size_t index) {
       CheckMacroSymbol(index, copy, i, source);
       const bool record = Tbl::TabRcdField.SetCurrentMac(c);
       showsRecord = showsRecord || record;
-      Line::typAlign align;
-      const int last = MacroFieldEnd(copy, i, &align);
-      layout.marks.push_back({i, last,
+      const MacroColumns columns = ScanMacroColumns(copy, i);
+      layout.marks.push_back({i, columns.last,
                               Narrow(std::wstring(1, c)) + " macro " +
                                   (record ? "record" : "header") + " field " +
-                                  AlignmentName(align) + ", " + Columns(i, last)});
-      i = last + 1;
+                                  AlignmentName(columns.align) + ", " + Columns(i, columns.last)});
+      i = columns.last + 1;
     } else if (StartsNumberedField(copy, i)) {
       const bool doubled = copy[i + 1] == c;
       const FieldColumns columns = ScanFieldColumns(copy, i + (doubled ? 2 : 1), length);
       showsRecord = showsRecord || c == L'$';
-      if (c == L'$') m_RecordFields.emplace(columns.number, std::make_pair(index, source[i]));
+      if (c == L'$') ShowsRecordField(index, columns.number, source[i]);
       const int width = columns.last - i + 1;
       if (copy[columns.stretchEnd] == 0 && width >= kNarrowWidth) {
-        m_Open.push_back({index, source[i], c == L'$', columns.number, width,
-                          Narrow(std::wstring(copy + i, copy + columns.stretchEnd))});
+        const size_t open = m_Open.size();
+        m_Open.push_back({c == L'$', columns.number, width,
+                          Narrow(std::wstring(copy + i, copy + columns.stretchEnd)), nullptr});
+        Want(index, source[i], [this, open](const std::shared_ptr<MarkedPlace>& place) {
+          m_Open[open].place = place;
+        });
       } else if (copy[columns.stretchEnd] == 0) {
         const std::wstring spelt(copy + i, copy + columns.stretchEnd);
-        Report(Severity::kWarning, "narrow-field", index, source[i],
-               "the placeholder \"" + Narrow(spelt) + "\" ends the line without \"?\", so it is " +
-                   std::to_string(width) + (width == 1 ? " column" : " columns") +
-                   " wide and longer values wrap onto further lines; mark the field's last "
-                   "column with \"?\"");
+        Find(index, source[i], Severity::kWarning, "narrow-field",
+             "the placeholder \"" + Narrow(spelt) + "\" ends the line without \"?\", so it is " +
+                 std::to_string(width) + (width == 1 ? " column" : " columns") +
+                 " wide and longer values wrap onto further lines; mark the field's last "
+                 "column with \"?\"");
       }
       layout.marks.push_back({i, columns.last, FieldLegend(copy, i, columns)});
       i = columns.last + 1;
@@ -147,10 +134,11 @@ void BlankPartCheck::CheckTextLine(size_t index) {
       const Substitution found = ScanSubstitution(copy, i, true);
       if (found.kind != SubstitutionKind::kNone) {
         layout.marks.push_back({i, found.end - 1, SubstitutionLegend(found, i)});
+        CheckSubstitution(index, copy, i, found.end, source);
       }
       if (found.kind == SubstitutionKind::kRecordSegment) {
         showsRecord = true;
-        m_RecordFields.emplace(found.number, std::make_pair(index, source[i]));
+        ShowsRecordField(index, found.number, source[i]);
       }
       i = found.kind == SubstitutionKind::kNone ? i + 1 : found.end;
     } else {
@@ -168,10 +156,50 @@ void BlankPartCheck::CheckCounter(size_t index, const wchar_t* copy, int at,
   int end = at;
   while (copy[end] == L'#') ++end;
   if (!(at > 0 && IsWordCharacter(copy[at - 1])) && !IsWordCharacter(copy[end])) return;
-  Report(Severity::kWarning, "counter-in-text", index, source[at],
-         "\"" + std::string(static_cast<size_t>(end - at), '#') +
-             "\" prints the sheet counter, here in the middle of text; a blank cannot print "
-             "\"#\" itself, so write the text without it");
+  Find(index, source[at], Severity::kWarning, "counter-in-text",
+       "\"" + std::string(static_cast<size_t>(end - at), '#') +
+           "\" prints the sheet counter, here in the middle of text; a blank cannot print "
+           "\"#\" itself, so write the text without it");
+}
+
+// A substitution is found wherever its "@" stands, also inside a word such
+// as an e-mail address, and the rest of the word then follows what it
+// inserts.
+void BlankPartCheck::CheckSubstitution(size_t index, const wchar_t* copy, int at, int end,
+                                       const std::vector<int>& source) {
+  if (at == 0 || !IsWordCharacter(copy[at - 1])) return;
+  constexpr int kWordShown = 40;
+  int from = at;
+  while (from > 0 && at - from < kWordShown && !std::iswspace(copy[from - 1])) --from;
+  int to = end;
+  while (copy[to] != 0 && to - end < kWordShown && !std::iswspace(copy[to])) ++to;
+  const Substitution found = ScanSubstitution(copy, at, true);
+  const std::string number = std::to_string(found.number);
+  const char* inserted = found.kind == SubstitutionKind::kDate       ? "the date"
+                         : found.kind == SubstitutionKind::kDateTime ? "the date and time"
+                                                                     : nullptr;
+  const std::string prints = inserted ? inserted
+                             : found.kind == SubstitutionKind::kHeaderFirst
+                                 ? "the first value of header field &" + number
+                                 : "the next value of record field $" + number;
+  const std::string word = Narrow(std::wstring(copy + from, copy + to));
+  const std::string after = Narrow(std::wstring(copy + end, copy + to));
+  Find(index, source[at], Severity::kWarning, "substitution-in-word",
+       "\"" + Narrow(std::wstring(copy + at, copy + end)) +
+           "\" is a substitution even inside a word: vexo prints \"" + word + "\" as \"" +
+           Narrow(std::wstring(copy + from, copy + at)) + "\", " + prints +
+           (after.empty() ? std::string() : ", then \"" + after + "\"") +
+           "; to show text with an \"@\" such as an e-mail address, give it to a header field "
+           "in the data file (\"&N;" +
+           word + "\") and print that field with a placeholder");
+}
+
+void BlankPartCheck::ShowsRecordField(size_t index, long number, int at) {
+  if (m_RecordFields.count(number)) return;
+  m_RecordFields[number] = nullptr;
+  Want(index, at, [this, number](const std::shared_ptr<MarkedPlace>& place) {
+    m_RecordFields[number] = place;
+  });
 }
 
 // Every occurrence of a macro symbol in a text line is a field, also inside
@@ -181,10 +209,10 @@ void BlankPartCheck::CheckMacroSymbol(size_t index, const wchar_t* copy, int at,
   const wchar_t symbol = copy[at];
   const auto isText = [symbol](wchar_t c) { return c != symbol && IsWordCharacter(c); };
   if (!(at > 0 && isText(copy[at - 1])) && !isText(copy[at + 1])) return;
-  Report(Severity::kWarning, "macro-in-text", index, source[at],
-         "\"" + Narrow(std::wstring(1, symbol)) +
-             "\" is a macro symbol, so vexo prints a field here instead of the character; choose a "
-             "symbol that the text does not use");
+  Find(index, source[at], Severity::kWarning, "macro-in-text",
+       "\"" + Narrow(std::wstring(1, symbol)) +
+           "\" is a macro symbol, so vexo prints a field here instead of the character; choose a "
+           "symbol that the text does not use");
 }
 
 }  // namespace vexo
@@ -198,12 +226,13 @@ void BlankPartCheck::CheckOpenPlaceholders(const std::map<long, LongestValue>& r
     const auto longest = values.find(open.number);
     if (longest == values.end() || longest->second.length <= open.width) continue;
     const LongestValue& value = longest->second;
-    Report(Severity::kWarning, "narrow-field", open.index, open.at,
+    Report(Severity::kWarning, "narrow-field",
            "the placeholder \"" + open.spelt + "\" ends the line without \"?\", so it is " +
                std::to_string(open.width) + " columns wide, and a value of " +
                std::to_string(value.length) + " characters" +
                (value.record > 0 ? " (record " + std::to_string(value.record) + ")" : "") +
-               " wraps onto further lines; mark the field's last column with \"?\"");
+               " wraps onto further lines; mark the field's last column with \"?\"",
+           open.place);
   }
 }
 

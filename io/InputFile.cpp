@@ -63,6 +63,7 @@ void InputFile::Close() {
   m_Stream = nullptr;
   m_InMemory = false;
   m_StreamEnded = false;
+  m_ChunkEnd = 0;
   m_Bytes.clear();
   m_Next = m_End = nullptr;
 }
@@ -117,6 +118,7 @@ InputFile::Window InputFile::NextChunk() {
     m_StreamEnded = true;
     return Window{nullptr, nullptr};
   }
+  m_ChunkEnd += static_cast<long>(got);
   const unsigned char* const start = reinterpret_cast<const unsigned char*>(m_Bytes.data());
   return Window{start, start + got};
 }
@@ -299,6 +301,7 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
 void InputFile::SetFilePointer(long pos) {
   if (m_Stream) {
     if (lseek(fileno(m_Stream), pos, SEEK_SET) < 0) return;
+    m_ChunkEnd = pos;
     m_Next = m_End = nullptr;
     m_StreamEnded = false;
     return;
@@ -316,4 +319,18 @@ long InputFile::GetFilePointer() {
   }
   if (!m_InMemory) return -1;
   return static_cast<long>(m_Next - reinterpret_cast<const unsigned char*>(m_Bytes.data()));
+}
+
+long InputFile::Offset() const {
+  if (m_Stream) return m_ChunkEnd - static_cast<long>(m_End - m_Next);
+  if (!m_InMemory) return -1;
+  return static_cast<long>(m_Next - reinterpret_cast<const unsigned char*>(m_Bytes.data()));
+}
+
+// The bytes are read through a window on them that has no stream behind it.
+size_t InputFile::Decode(const unsigned char* bytes, size_t size, wchar_t& c, bool& got) {
+  InputFile none;
+  Bytes window{none, bytes, bytes + size};
+  got = GetFrom(window, c);
+  return static_cast<size_t>(window.next - bytes);
 }

@@ -119,6 +119,17 @@ class InputFile {
   // pipe) stays where it is and its position is -1.
   void SetFilePointer(long pos);
   long GetFilePointer();
+  // The offset of the next byte to read, put-back slot aside, without a
+  // system call: a stream's bytes read since it was opened or last moved,
+  // counted from where it stood then. For a program that follows the
+  // reading closely; -1 with no file open.
+  long Offset() const;
+
+  // How Get takes the first of size bytes at bytes, with nothing after them:
+  // the number of bytes it consumes, and whether that gives a character
+  // (then c). A sequence cut short by the end, or a byte that cannot start
+  // one, gives none.
+  static size_t Decode(const unsigned char* bytes, size_t size, wchar_t& c, bool& got);
 
  protected:
   FILE* m_Stream = nullptr;
@@ -204,6 +215,7 @@ class InputFile {
   // current chunk; the part of it not read yet.
   bool m_InMemory = false;
   bool m_StreamEnded = false;  // no more reads after the end or an error
+  long m_ChunkEnd = 0;         // a stream's offset at the end of its chunk
   std::vector<char> m_Bytes;
   const unsigned char* m_Next = nullptr;
   const unsigned char* m_End = nullptr;

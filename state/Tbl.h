@@ -44,11 +44,17 @@ class Tbl : public InputFile {
   // -P in either case with the value attached; the last one wins; anything
   // else is ignored. Bytes are widened by sign extension.
   static void ReadCommandLine(int argc, char** argv);
+  // The setting that an option letter sets: -B -F -I -O -P, in either case;
+  // null for any other letter.
+  static std::wstring* OptionSetting(char letter);
 
   // The whole report run; 0 when it reached its end, 1 when it stopped on an
   // error (output not opened or naming one of the inputs, data file missing,
   // part 1 or 2 not loaded) or the report could not be written whole.
   int Execute();
+  // Whether OutFile names a file the run reads: the data file, a part of the
+  // blank or a begin-parameter file, by any name. Execute then stops at once.
+  static bool OutputIsAnInput();
 
   // Opens InpFile on this object and reads the header into TabHdrField.
   // 0 when the data file cannot be opened.

@@ -10,8 +10,28 @@
 
 class OutputFile;
 namespace vexo {
+
 struct Command;
-}
+
+// A line of a part that the loader refuses, and why.
+struct LoadProblem {
+  int line = 0;    // its index in the part
+  int error = 0;   // the Tbl::numErr of the loader's message
+  int first = -1;  // errLabelTwice: the line that has the label first
+  // errRedefine: the other table's field has the symbol already; else the
+  // declared field was named before the declaration.
+  bool symbolTaken = false;
+};
+
+// Hears each problem that loading a part finds, for a program that checks a
+// blank with the loader's own rules.
+class LoadWatcher {
+ public:
+  virtual ~LoadWatcher() = default;
+  virtual void Refused(const LoadProblem& problem) = 0;
+};
+
+}  // namespace vexo
 
 // A blank of up to three part files named base name + ".1", ".2", ".3", one
 // part loaded at a time. Loading reads the part's file once into m_File's
@@ -39,6 +59,11 @@ class Blank {
   Line* Next(int final);
   // Clears the cycle checks of every line before a record.
   void ClrCount();
+  // With a watcher (null, the start value, for none), Load writes no message
+  // and goes on after a refused line: every line is read, classified and
+  // registered and every jump looked up, and the watcher hears each refusal.
+  // A part with a refusal still gives 0.
+  void Watch(vexo::LoadWatcher* watcher) { m_Watcher = watcher; }
 
   // The current part's line table as the walk reads it, jump targets as line
   // indices: for tools that study the walk. No lines before a Load succeeds.
@@ -74,6 +99,9 @@ class Blank {
   bool ClassifyLine(int i, const wchar_t* text, Labels& labels);
   bool ReadMacro(Line& line, int i, const vexo::Command& command, const wchar_t* text);
   bool ResolveJumps(const Labels& labels);
+  // A refused line: the message, or the watcher's call. False, for the
+  // caller to return.
+  bool Refuse(const vexo::LoadProblem& problem, const std::wstring& message);
   int Repeat(int i);
   int Jump(int i, int final, size_t remainder);
   void Note(int i, size_t remainder);
@@ -88,6 +116,7 @@ class Blank {
   int m_Count = 0;
   std::wstring m_Name;
   OutputFile& m_Out;
+  vexo::LoadWatcher* m_Watcher = nullptr;
 
   // m_TextLines lists the indices of the text lines; m_TextBefore[i] counts
   // the text lines above line i. A repeat line finds the end of its block

@@ -28,15 +28,26 @@ int Blank::Load(int n) {
   m_File.SetFilePointer(0);
 
   Labels labels;
-  for (int i = 0; i < m_Count; ++i) {
+  bool refused = false;
+  for (int i = 0; i < m_Count && !(refused && !m_Watcher); ++i) {
     m_Lines[i].m_FilePos = m_File.GetFilePointer();
     m_File.GetLine(text, vexo::kLineMax);
-    if (!ClassifyLine(i, text, labels)) return 0;
+    refused = !ClassifyLine(i, text, labels) || refused;
   }
-  if (!ResolveJumps(labels)) return 0;
+  if (refused && !m_Watcher) return 0;
+  if (!ResolveJumps(labels) || refused) return 0;
   IndexTextLines();
   m_Cur = -1;
   return 1;
+}
+
+bool Blank::Refuse(const vexo::LoadProblem& problem, const std::wstring& message) {
+  if (m_Watcher) {
+    m_Watcher->Refused(problem);
+  } else {
+    Report(message);
+  }
+  return false;
 }
 
 void Blank::IndexTextLines() {
@@ -56,12 +67,12 @@ bool Blank::ClassifyLine(int i, const wchar_t* text, Labels& labels) {
     vexo::RegisterFields(text);
     return true;
   }
+  // A refused line stays a text line, which no jump is looked up for.
   const vexo::Command command = vexo::ReadCommand(text);
-  line.m_Type = command.kind;
   if (command.error >= 0) {
-    Report(Tbl::Err(static_cast<Tbl::numErr>(command.error)) + text);
-    return false;
+    return Refuse({i, command.error}, Tbl::Err(static_cast<Tbl::numErr>(command.error)) + text);
   }
+  line.m_Type = command.kind;
   switch (command.kind) {
     case Line::kJump:
       line.m_Next = command.number;
@@ -75,9 +86,9 @@ bool Blank::ClassifyLine(int i, const wchar_t* text, Labels& labels) {
       return true;
     case Line::kLabel:
       line.m_Next = command.number;
-      if (!labels.emplace(command.number, i).second) {
-        Report(Tbl::Err(Tbl::errLabelTwice) + std::to_wstring(command.number));
-        return false;
+      if (const auto first = labels.emplace(command.number, i); !first.second) {
+        return Refuse({i, Tbl::errLabelTwice, first.first->second},
+                      Tbl::Err(Tbl::errLabelTwice) + std::to_wstring(command.number));
       }
       return true;
     default:
@@ -90,25 +101,34 @@ bool Blank::ClassifyLine(int i, const wchar_t* text, Labels& labels) {
 bool Blank::ReadMacro(Line& line, int i, const vexo::Command& command, const wchar_t* text) {
   FieldTab& own = command.isRecord ? Tbl::TabRcdField : Tbl::TabHdrField;
   FieldTab& other = command.isRecord ? Tbl::TabHdrField : Tbl::TabRcdField;
-  if (!own.InsertFieldMac(command.number, command.symbol) || other.SetCurrentMac(command.symbol)) {
-    Report(Tbl::Err(Tbl::errRedefine) + text);
-    return false;
-  }
   line.m_Next = i + 1;
+  if (!own.InsertFieldMac(command.number, command.symbol)) {
+    return Refuse({i, Tbl::errRedefine}, Tbl::Err(Tbl::errRedefine) + text);
+  }
+  if (other.SetCurrentMac(command.symbol)) {
+    vexo::LoadProblem problem{i, Tbl::errRedefine};
+    problem.symbolTaken = true;
+    return Refuse(problem, Tbl::Err(Tbl::errRedefine) + text);
+  }
   return true;
 }
 
 // Turns the label number of every jump into the index of its label line.
+// A jump whose label is missing is refused and, like every refused line, is
+// a text line from then on: every jump of the table has its target.
 bool Blank::ResolveJumps(const Labels& labels) {
-  for (int i = 0; i < m_Count; ++i) {
+  bool resolved = true;
+  for (int i = 0; i < m_Count && (resolved || m_Watcher); ++i) {
     Line& line = m_Lines[i];
     if (line.m_Type != Line::kJump) continue;
     const auto target = labels.find(line.m_Next);
     if (target == labels.end()) {
-      Report(Tbl::Err(Tbl::errNoLabel) + std::to_wstring(line.m_Next));
-      return false;
+      Refuse({i, Tbl::errNoLabel}, Tbl::Err(Tbl::errNoLabel) + std::to_wstring(line.m_Next));
+      line.m_Type = Line::kText;
+      resolved = false;
+      continue;
     }
     line.m_Next = target->second;
   }
-  return true;
+  return resolved;
 }

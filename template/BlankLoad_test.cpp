@@ -41,6 +41,35 @@ TEST_F(BlankLoad, RefusesBadCommandsWithTheirMessage) {
   }
 }
 
+// With a watcher the loader goes on after a refusal, hears every one in the
+// order of the part (missing labels last), writes no message, and still
+// refuses the part.
+TEST_F(BlankLoad, WatcherHearsEveryRefusal) {
+  struct Heard : vexo::LoadWatcher {
+    void Refused(const vexo::LoadProblem& p) override {
+      log += std::to_string(p.line) + ":" + std::to_string(p.error) +
+             (p.first >= 0 ? "<" + std::to_string(p.first) : "") + (p.symbolTaken ? "!" : "") + " ";
+    }
+    std::string log;
+  };
+  const std::pair<const char*, const char*> cases[] = {
+      {">x\n>jump to 9\n>1\n$3\n>A=$3\n>1\n>repeat 0:1\n>B=$4\n>B=&5\n",
+       "0:5 4:4 5:3<2 6:1 8:4! 1:6 "},
+      {">5\ntext\n>jump to 5\n", ""},
+  };
+  for (const auto& [part, heard] : cases) {
+    Fresh();
+    WritePart(1, part);
+    Heard watcher;
+    blank_->Watch(&watcher);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(blank_->Load(1), *heard ? 0 : 1) << part;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << part;
+    EXPECT_EQ(watcher.log, heard) << part;
+    EXPECT_EQ(Report(), "") << part;
+  }
+}
+
 TEST_F(BlankLoad, EmptyPartAndLongLines) {
   LoadPart("");
   EXPECT_EQ(Walk(0, 1), "-");
