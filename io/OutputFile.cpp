@@ -32,6 +32,9 @@ OutputFile::OutputFile(const wchar_t* name, bool append) {
   std::string path;
   if (!vexo::FileSystemName(name, path)) return;
   m_Stream = fopen(path.c_str(), append ? "ab" : "wb");
+  // The pieces gathered here are large already: a buffer of stdio's own
+  // would take a copy of the start of each and cost a second write for it.
+  if (m_Stream) setvbuf(m_Stream, nullptr, _IONBF, 0);
 }
 
 OutputFile::~OutputFile() {
