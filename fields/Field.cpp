@@ -67,7 +67,7 @@ int Field::GetSyms(wchar_t* out, int n, int copyable) {
   if (m_Pos >= m_Value.size() || n <= 0) return 0;
   const size_t take = std::min(m_Value.size() - m_Pos, static_cast<size_t>(n));
   const size_t count = std::min(static_cast<size_t>(copyable), take);
-  std::copy_n(m_Value.data() + m_Pos, count, out);
+  vexo::CopyWide(m_Value.data() + m_Pos, count, out);
   m_Pos += count < take ? count + 1 : count;
   return static_cast<int>(count);
 }
@@ -77,7 +77,7 @@ int Field::GetSyms(wchar_t* out, int n) {
   const wchar_t* from = m_Value.data() + m_Pos;
   const size_t take = std::min(m_Value.size() - m_Pos, static_cast<size_t>(n));
   const size_t count = vexo::FindFirst(from, take, IsCopyStop{});
-  std::copy_n(from, count, out);
+  vexo::CopyWide(from, count, out);
   // A stop within reach is consumed; the end of the text is not.
   m_Pos += count < take ? count + 1 : count;
   return static_cast<int>(count);

@@ -44,8 +44,9 @@ TEST(TextLanes, FindFirstAtEveryPlaceOfTheBlocks) {
   for (size_t n = 0; n <= 21; ++n) {
     for (size_t hit = 0; hit <= n; ++hit) {
       for (const wchar_t mark : {L'\0', L'\x01', L'$', L'&', L'?'}) {
-        std::wstring text(n + 1, L'x');
-        for (wchar_t& c : text) c = static_cast<wchar_t>(L'a' + random() % 26);
+        // Marks beyond the window catch a search that reads past it.
+        std::wstring text(n + 9, mark);
+        for (size_t k = 0; k < n; ++k) text[k] = static_cast<wchar_t>(L'a' + random() % 26);
         if (hit < n) text[hit] = mark;
         const wchar_t* t = text.data();
         EXPECT_EQ(vexo::FindFirstLanes(t, n, vexo::IsAnyOf<1>{}),
@@ -66,6 +67,20 @@ TEST(TextLanes, FindFirstAtEveryPlaceOfTheBlocks) {
         }
       }
     }
+  }
+}
+
+// A copy writes exactly its count, whatever the count's place in the blocks.
+TEST(TextLanes, CopyingEveryLengthAroundTheBlocks) {
+  for (size_t count = 0; count <= 21; ++count) {
+    std::wstring text(count + 8, L'!');
+    for (size_t k = 0; k < count; ++k) text[k] = static_cast<wchar_t>(L'a' + k);
+    std::wstring lanes(count + 8, L'#');
+    std::wstring plain(count + 8, L'#');
+    vexo::CopyWideLanes(text.data(), count, lanes.data());
+    vexo::CopyWidePlain(text.data(), count, plain.data());
+    EXPECT_EQ(lanes, plain) << count;
+    EXPECT_EQ(plain, text.substr(0, count) + std::wstring(8, L'#')) << count;
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "util/Lanes.h"
 
@@ -46,6 +47,33 @@ size_t FindFirstLanes(const wchar_t* text, size_t n, Hit hit) {
 template <typename Hit>
 size_t FindFirst(const wchar_t* text, size_t n, Hit hit) {
   return kFastPaths ? FindFirstLanes(text, n, hit) : FindFirstPlain(text, n, hit);
+}
+
+// Copies text[0, count) to out one character at a time.
+inline void CopyWidePlain(const wchar_t* text, size_t count, wchar_t* out) {
+  for (size_t k = 0; k < count; ++k) out[k] = text[k];
+}
+
+// CopyWidePlain eight characters at a time, the last eight of a copy of eight
+// or more overlapping what was copied before. A field's segment is a few
+// dozen characters: the library's copy would cost more in the call than in
+// the copy.
+inline void CopyWideLanes(const wchar_t* text, size_t count, wchar_t* out) {
+  if (count < 8) {
+    CopyWidePlain(text, count, out);
+    return;
+  }
+  size_t k = 0;
+  for (; k + 8 <= count; k += 8) std::memcpy(out + k, text + k, 8 * sizeof(wchar_t));
+  if (k < count) std::memcpy(out + count - 8, text + count - 8, 8 * sizeof(wchar_t));
+}
+
+inline void CopyWide(const wchar_t* text, size_t count, wchar_t* out) {
+  if (kFastPaths) {
+    CopyWideLanes(text, count, out);
+  } else {
+    CopyWidePlain(text, count, out);
+  }
 }
 
 // Copies the characters of text[0, n) before the first for which hit holds
