@@ -26,22 +26,45 @@ size_t FindFirstPlain(const wchar_t* text, size_t n, Hit hit) {
   return k;
 }
 
-// FindFirstPlain testing eight characters with one branch; hit is also called
-// with WideLanes (IsAnyOf). The last few go one at a time.
+// The bits of the eight characters from text on for which hit holds.
+template <typename Hit>
+unsigned HitBits8(const wchar_t* text, Hit hit) {
+  return LaneBits(hit(LoadWide(text))) | LaneBits(hit(LoadWide(text + 4))) << 4;
+}
+
+// FindFirstPlain over text[from, n), testing eight characters with one
+// branch; hit is also called with WideLanes (IsAnyOf). The last few are
+// tested in one block that ends at n and overlaps characters before them
+// (whose bits are dropped), so that no character goes on its own unless the
+// whole text is shorter than four.
+template <typename Hit>
+size_t FindFirstLanesFrom(const wchar_t* text, size_t from, size_t n, Hit hit) {
+  size_t k = from;
+  for (; k + 8 <= n; k += 8) {
+    const unsigned bits = HitBits8(text + k, hit);
+    if (bits != 0) return k + static_cast<size_t>(__builtin_ctz(bits));
+  }
+  if (k == n) return n;
+  unsigned bits;
+  if (n >= 8) {
+    bits = HitBits8(text + n - 8, hit) >> (k + 8 - n);
+  } else if (n >= 4) {
+    if (k + 4 <= n) {
+      bits = LaneBits(hit(LoadWide(text + k)));
+      if (bits != 0) return k + static_cast<size_t>(__builtin_ctz(bits));
+      k += 4;
+      if (k == n) return n;
+    }
+    bits = LaneBits(hit(LoadWide(text + n - 4))) >> (k + 4 - n);
+  } else {
+    return k + FindFirstPlain(text + k, n - k, hit);
+  }
+  return bits != 0 ? k + static_cast<size_t>(__builtin_ctz(bits)) : n;
+}
+
 template <typename Hit>
 size_t FindFirstLanes(const wchar_t* text, size_t n, Hit hit) {
-  size_t k = 0;
-  for (; k + 8 <= n; k += 8) {
-    const unsigned bits = LaneBits(hit(LoadWide(text + k))) | LaneBits(hit(LoadWide(text + k + 4)))
-                                                                  << 4;
-    if (bits != 0) return k + static_cast<size_t>(__builtin_ctz(bits));
-  }
-  if (k + 4 <= n) {
-    const unsigned bits = LaneBits(hit(LoadWide(text + k)));
-    if (bits != 0) return k + static_cast<size_t>(__builtin_ctz(bits));
-    k += 4;
-  }
-  return k + FindFirstPlain(text + k, n - k, hit);
+  return FindFirstLanesFrom(text, 0, n, hit);
 }
 
 template <typename Hit>
@@ -54,13 +77,18 @@ inline void CopyWidePlain(const wchar_t* text, size_t count, wchar_t* out) {
   for (size_t k = 0; k < count; ++k) out[k] = text[k];
 }
 
-// CopyWidePlain eight characters at a time, the last eight of a copy of eight
-// or more overlapping what was copied before. A field's segment is a few
-// dozen characters: the library's copy would cost more in the call than in
-// the copy.
+// CopyWidePlain in blocks of eight, or of four for a copy shorter than eight,
+// the last block overlapping what was copied before; a copy of three or less
+// one at a time. A field's segment is a few dozen characters: the library's
+// copy would cost more in the call than in the copy.
 inline void CopyWideLanes(const wchar_t* text, size_t count, wchar_t* out) {
-  if (count < 8) {
+  if (count < 4) {
     CopyWidePlain(text, count, out);
+    return;
+  }
+  if (count < 8) {
+    std::memcpy(out, text, 4 * sizeof(wchar_t));
+    std::memcpy(out + count - 4, text + count - 4, 4 * sizeof(wchar_t));
     return;
   }
   size_t k = 0;
@@ -86,8 +114,20 @@ size_t CopyUntilPlain(const wchar_t* text, size_t n, wchar_t* out, size_t room, 
   return found;
 }
 
+// Copies text[k, end) to out, fewer than eight characters, where text[0, k)
+// is in out already: one block of eight ending at end, overlapping the same
+// characters copied before, or else the whole start again.
+inline void CopyLastFew(const wchar_t* text, size_t end, wchar_t* out) {
+  if (end >= 8) {
+    std::memcpy(out + end - 8, text + end - 8, 8 * sizeof(wchar_t));
+  } else {
+    CopyWideLanes(text, end, out);
+  }
+}
+
 // CopyUntilPlain testing and copying eight characters at a time, while out
-// has room for eight.
+// has room for eight; the last few are searched and copied in blocks that
+// overlap what came before.
 template <typename Hit>
 size_t CopyUntilLanes(const wchar_t* text, size_t n, wchar_t* out, size_t room, Hit hit) {
   size_t k = 0;
@@ -97,13 +137,15 @@ size_t CopyUntilLanes(const wchar_t* text, size_t n, wchar_t* out, size_t room, 
     const unsigned bits = LaneBits(hit(low)) | LaneBits(hit(high)) << 4;
     if (bits != 0) {
       const size_t found = k + static_cast<size_t>(__builtin_ctz(bits));
-      for (; k < found; ++k) out[k] = text[k];
+      CopyLastFew(text, found, out);
       return found;
     }
     std::memcpy(out + k, &low, sizeof low);
     std::memcpy(out + k + 4, &high, sizeof high);
   }
-  return k + CopyUntilPlain(text + k, n - k, out + k, room - k, hit);
+  const size_t found = FindFirstLanesFrom(text, k, n, hit);
+  CopyLastFew(text, found < room ? found : room, out);
+  return found;
 }
 
 template <typename Hit>
