@@ -32,9 +32,6 @@ OutputFile::OutputFile(const wchar_t* name, bool append) {
   std::string path;
   if (!vexo::FileSystemName(name, path)) return;
   m_Stream = fopen(path.c_str(), append ? "ab" : "wb");
-  // The pieces gathered here are large already: a buffer of stdio's own
-  // would take a copy of the start of each and cost a second write for it.
-  if (m_Stream) setvbuf(m_Stream, nullptr, _IONBF, 0);
 }
 
 OutputFile::~OutputFile() {
@@ -80,12 +77,32 @@ void OutputFile::Write(const wchar_t* text, size_t length) {
   if (m_LineByLine) Flush();
 }
 
+// The pieces are large already: through stdio, the start of each would be
+// copied into its buffer and cost a write of its own. What stdio holds for
+// the stream (console messages on standard output) goes out first, so the
+// order written stays.
 void OutputFile::Flush() {
   FILE* target = m_Console ? stdout : m_Stream;
   const size_t count = m_Gathered;
   m_Gathered = 0;
   if (!target || count == 0 || m_Error != 0) return;
-  if (fwrite(m_Bytes.data(), 1, count, target) != count) Fail(errno);
+  if (fflush(target) != 0) {
+    Fail(errno);
+    return;
+  }
+  const int descriptor = fileno(target);
+  const char* next = m_Bytes.data();
+  size_t left = count;
+  while (left > 0) {
+    const ssize_t written = write(descriptor, next, left);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      Fail(written < 0 ? errno : 0);
+      return;
+    }
+    next += written;
+    left -= static_cast<size_t>(written);
+  }
 }
 
 void OutputFile::Fail(int error) {

@@ -42,7 +42,8 @@ class OutputFile {
   static void FlushConsole();
 
  private:
-  // Hands the gathered bytes to the stream.
+  // Hands the gathered bytes to the stream's descriptor, after what stdio
+  // holds for the stream.
   void Flush();
   // Keeps the reason of the first failure only.
   void Fail(int error);
