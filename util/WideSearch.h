@@ -114,9 +114,10 @@ size_t CopyUntilPlain(const wchar_t* text, size_t n, wchar_t* out, size_t room, 
   return found;
 }
 
-// Copies text[k, end) to out, fewer than eight characters, where text[0, k)
-// is in out already: one block of eight ending at end, overlapping the same
-// characters copied before, or else the whole start again.
+// Completes the copy of text[0, end) to out when all but its last seven or
+// fewer characters are there already: one block of eight ending at end,
+// which writes the characters before them again with the same values, or
+// else the whole start again.
 inline void CopyLastFew(const wchar_t* text, size_t end, wchar_t* out) {
   if (end >= 8) {
     std::memcpy(out + end - 8, text + end - 8, 8 * sizeof(wchar_t));
