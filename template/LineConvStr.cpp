@@ -64,8 +64,7 @@ void Line::PutPol(wchar_t* line, typAlign align, int first, int last, FieldTab* 
   // Wrap: give back the start of the word that did not fit, up to the last
   // break character in the columns; without one the word is cut at `last`.
   const vexo::RasdelTable& breaks = vexo::RasdelTable::Current();
-  int q = last;
-  while (q >= first && !breaks.Has(line[q])) --q;
+  const int q = breaks.LastBreak(line, first, last);
   if (q < first) return;
   tab->ReturnSyms(static_cast<size_t>(last - q));
   for (int k = last; k > q; --k) line[k] = L' ';

@@ -43,4 +43,33 @@ TEST(IsRasdel, BreakCharactersFollowRasdel) {
   Line::Rasdel = saved;
 }
 
+// The wrap's search for the last break character takes eight columns at a
+// time; it must find what the column-by-column search finds in every window
+// of lines that hold breaks at every distance, none, or one outside ASCII.
+TEST(IsRasdel, LastBreakInEveryWindowAsColumnByColumn) {
+  const wchar_t* const saved = Line::Rasdel;
+  const std::vector<std::wstring> lines = {
+      L"abcdefghijklmnopqrstuvwxyz0123456789",
+      L"a b,cc?ddd!eeee;fffff)gggggg]hhhhhhh iiiiiiii jjjjjjjjj k",
+      L" ,?!;)] ,?!;)]",
+      std::wstring(L"x\x2014yy") + wchar_t(-1) + L"\x41F" + wchar_t(0x80) + wchar_t(0x100 + L' ') +
+          L"zzzzzzzzzzzz-",
+  };
+  for (const wchar_t* set : {saved, L"-", L"-\x2014"}) {
+    Line::Rasdel = set;
+    const vexo::RasdelTable& breaks = vexo::RasdelTable::Current();
+    for (const std::wstring& line : lines) {
+      const int size = static_cast<int>(line.size());
+      for (int first = 0; first < size; ++first) {
+        for (int last = first - 1; last < size; ++last) {
+          EXPECT_EQ(breaks.LastBreakBlocks(line.c_str(), first, last),
+                    breaks.LastBreakPlain(line.c_str(), first, last))
+              << static_cast<int>(line.size()) << " " << first << " " << last;
+        }
+      }
+    }
+  }
+  Line::Rasdel = saved;
+}
+
 }  // namespace
