@@ -45,7 +45,8 @@ TEST(IsRasdel, BreakCharactersFollowRasdel) {
 
 // The wrap's search for the last break character takes eight columns at a
 // time; it must find what the column-by-column search finds in every window
-// of lines that hold breaks at every distance, none, or one outside ASCII.
+// of lines that hold breaks at every distance, none, or one outside ASCII,
+// with sets that hold the last ASCII character or one beyond.
 TEST(IsRasdel, LastBreakInEveryWindowAsColumnByColumn) {
   const wchar_t* const saved = Line::Rasdel;
   const std::vector<std::wstring> lines = {
@@ -55,7 +56,7 @@ TEST(IsRasdel, LastBreakInEveryWindowAsColumnByColumn) {
       std::wstring(L"x\x2014yy") + wchar_t(-1) + L"\x41F" + wchar_t(0x80) + wchar_t(0x100 + L' ') +
           L"zzzzzzzzzzzz-",
   };
-  for (const wchar_t* set : {saved, L"-", L"-\x2014"}) {
+  for (const wchar_t* set : {saved, L"-", L"-\x7f", L"-\x2014"}) {
     Line::Rasdel = set;
     const vexo::RasdelTable& breaks = vexo::RasdelTable::Current();
     for (const std::wstring& line : lines) {
