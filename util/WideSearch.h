@@ -132,7 +132,8 @@ inline void CopyLastFew(const wchar_t* text, size_t end, wchar_t* out) {
 template <typename Hit>
 size_t CopyUntilLanes(const wchar_t* text, size_t n, wchar_t* out, size_t room, Hit hit) {
   size_t k = 0;
-  for (; k + 8 <= n && k + 8 <= room; k += 8) {
+  const size_t blocks = n < room ? n : room;
+  for (; k + 8 <= blocks; k += 8) {
     const WideLanes low = LoadWide(text + k);
     const WideLanes high = LoadWide(text + k + 4);
     const unsigned bits = LaneBits(hit(low)) | LaneBits(hit(high)) << 4;
