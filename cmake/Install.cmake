@@ -63,6 +63,8 @@ add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
   COMMAND gzip -9 -n -c ${PROJECT_BINARY_DIR}/changelog > ${PROJECT_BINARY_DIR}/changelog.gz
   DEPENDS ${PROJECT_BINARY_DIR}/changelog VERBATIM)
 add_custom_target(vexo_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME vexo COMPONENT vexo_runtime)
 foreach(package_component IN ITEMS vexo:vexo_runtime libvexo-dev:vexo_development)
   string(REPLACE ":" ";" package_component ${package_component})
   list(GET package_component 0 package)
