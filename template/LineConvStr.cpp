@@ -8,6 +8,7 @@
 #include "template/Line.h"
 #include "template/LineCache.h"
 #include "template/Placeholder.h"
+#include "template/RasdelTable.h"
 #include "template/SubstitutionText.h"
 
 namespace vexo {

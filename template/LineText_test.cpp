@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "template/Line.h"
+#include "template/RasdelTable.h"
 
 namespace {
 
