@@ -259,19 +259,17 @@ size_t InputFile::GetRun(wchar_t* buf, size_t max, const AsciiSet& stops, bool& 
       // bytes at a time too where the processor can, for as long as it
       // lasts.
       if (count < 16 && *bytes.next >= 0x80) {
-        bool decoded = false;
         static_assert(AsciiSet::kListed == vexo::kRunStops, "the decoder tests every stop");
-        const bool shuffle = vexo::HasShuffle();
-        size_t taken = 1;
-        while (taken > 0 && bytes.end - bytes.next >= 16 && end - out >= 16) {
-          size_t chars = 0;
-          taken = shuffle ? vexo::DecodeSixteenShuffled(bytes.next, runStops, out, chars)
-                          : vexo::DecodeSixteenPlain(bytes.next, runStops, out, chars);
-          bytes.next += taken;
-          out += chars;
-          decoded = decoded || taken > 0;
-        }
-        if (decoded) continue;
+        const size_t left = static_cast<size_t>(bytes.end - bytes.next);
+        const size_t room = static_cast<size_t>(end - out);
+        size_t chars = 0;
+        const size_t taken =
+            vexo::HasShuffle()
+                ? vexo::DecodeBlocksShuffled(bytes.next, left, runStops, out, room, chars)
+                : vexo::DecodeBlocksPlain(bytes.next, left, runStops, out, room, chars);
+        bytes.next += taken;
+        out += chars;
+        if (taken > 0) continue;
       }
     }
     for (; slow > 0 && out < end; --slow) {

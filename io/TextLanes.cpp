@@ -17,6 +17,43 @@ bool AllShort(const wchar_t* text) {
   return any < 0x800;
 }
 
+// bytes[0, 16) one character at a time, by the rules of DecodeBlocksPlain.
+size_t DecodeSixteenPlain(const unsigned char* bytes, const RunStops& stops, wchar_t* out,
+                          size_t& chars) {
+  chars = 0;
+  size_t k = 0;
+  while (k < 16) {
+    const unsigned char b = bytes[k];
+    if (b < 0x80) {
+      if (b == stops.bytes[0] || b == stops.bytes[1] || b == stops.bytes[2] || b == stops.bytes[3])
+        break;
+      out[chars++] = b;
+      ++k;
+    } else if (b >= 0xC2 && b <= 0xDF && k + 1 < 16 && (bytes[k + 1] & 0xC0) == 0x80) {
+      out[chars++] = static_cast<wchar_t>((b & 0x1F) << 6 | (bytes[k + 1] & 0x3F));
+      k += 2;
+    } else {
+      break;
+    }
+  }
+  return k;
+}
+
+// text[0, 8) one character at a time; null when one is not below 0x800.
+char* EncodeEightPlain(const wchar_t* text, char* out) {
+  if (!AllShort(text)) return nullptr;
+  for (int k = 0; k < 8; ++k) {
+    const uint32_t code = static_cast<uint32_t>(text[k]);
+    if (code < 0x80) {
+      *out++ = static_cast<char>(code);
+    } else {
+      *out++ = static_cast<char>(0xC0 | code >> 6);
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+  return out;
+}
+
 #if VEXO_LANES_SHUFFLE
 
 // Each character becomes a 16-bit word holding its lead byte, and its second
@@ -68,6 +105,22 @@ __attribute__((target("ssse3"))) char* EncodeShuffled(const wchar_t* text, char*
   const __m128i pick = _mm_loadu_si128(reinterpret_cast<const __m128i*>(squeeze.bytes));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(words, pick));
   return out + squeeze.length;
+}
+
+// Writes text[0, 16) as one byte each and returns true when all of it is
+// ASCII; otherwise writes nothing and returns false.
+__attribute__((target("ssse3"))) bool PackAsciiSixteen(const wchar_t* text, char* out) {
+  const __m128i* from = reinterpret_cast<const __m128i*>(text);
+  const __m128i a = _mm_loadu_si128(from);
+  const __m128i b = _mm_loadu_si128(from + 1);
+  const __m128i c = _mm_loadu_si128(from + 2);
+  const __m128i d = _mm_loadu_si128(from + 3);
+  const __m128i above =
+      _mm_and_si128(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d)), _mm_set1_epi32(~0x7F));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi32(above, _mm_setzero_si128())) != 0xFFFF) return false;
+  const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+  return true;
 }
 
 // The lanes of characters that a decoding keeps, for each set of eight
@@ -176,46 +229,65 @@ const bool kShuffle = DetectShuffle();
 
 bool HasShuffle() { return kShuffle; }
 
-__attribute__((target("ssse3"))) char* EncodeEightShuffled(const wchar_t* text, char* out) {
-  return EncodeShuffled(text, out);
+// Sixteen ASCII characters are packed into their bytes in one step; other
+// blocks of eight go through the shuffle until one holds a longer character.
+__attribute__((target("ssse3"))) size_t EncodeShortShuffled(const wchar_t* text, size_t length,
+                                                            char*& out) {
+  size_t i = 0;
+  char* to = out;
+  while (i + 8 <= length) {
+    if (i + 16 <= length && PackAsciiSixteen(text + i, to)) {
+      to += 16;
+      i += 16;
+      continue;
+    }
+    char* const end = EncodeShuffled(text + i, to);
+    if (!end) break;
+    to = end;
+    i += 8;
+  }
+  out = to;
+  return i;
 }
 
-__attribute__((target("ssse3"))) size_t DecodeSixteenShuffled(const unsigned char* bytes,
-                                                              const RunStops& stops, wchar_t* out,
-                                                              size_t& chars) {
+__attribute__((target("ssse3"))) size_t DecodeBlocksShuffled(const unsigned char* bytes, size_t n,
+                                                             const RunStops& stops, wchar_t* out,
+                                                             size_t room, size_t& chars) {
+  size_t taken = 0;
   chars = 0;
-  return DecodeShuffled(bytes, stops, out, chars);
+  while (n - taken >= 16 && room - chars >= 16) {
+    size_t blockChars = 0;
+    const size_t block = DecodeShuffled(bytes + taken, stops, out + chars, blockChars);
+    if (block == 0) break;
+    taken += block;
+    chars += blockChars;
+  }
+  return taken;
 }
 #else
 bool HasShuffle() { return false; }
 
-char* EncodeEightShuffled(const wchar_t*, char*) { return nullptr; }
+size_t EncodeShortShuffled(const wchar_t*, size_t, char*&) { return 0; }
 
-size_t DecodeSixteenShuffled(const unsigned char*, const RunStops&, wchar_t*, size_t& chars) {
+size_t DecodeBlocksShuffled(const unsigned char*, size_t, const RunStops&, wchar_t*, size_t,
+                            size_t& chars) {
   chars = 0;
   return 0;
 }
 #endif
 
-size_t DecodeSixteenPlain(const unsigned char* bytes, const RunStops& stops, wchar_t* out,
-                          size_t& chars) {
+size_t DecodeBlocksPlain(const unsigned char* bytes, size_t n, const RunStops& stops, wchar_t* out,
+                         size_t room, size_t& chars) {
+  size_t taken = 0;
   chars = 0;
-  size_t k = 0;
-  while (k < 16) {
-    const unsigned char b = bytes[k];
-    if (b < 0x80) {
-      if (b == stops.bytes[0] || b == stops.bytes[1] || b == stops.bytes[2] || b == stops.bytes[3])
-        break;
-      out[chars++] = b;
-      ++k;
-    } else if (b >= 0xC2 && b <= 0xDF && k + 1 < 16 && (bytes[k + 1] & 0xC0) == 0x80) {
-      out[chars++] = static_cast<wchar_t>((b & 0x1F) << 6 | (bytes[k + 1] & 0x3F));
-      k += 2;
-    } else {
-      break;
-    }
+  while (n - taken >= 16 && room - chars >= 16) {
+    size_t blockChars = 0;
+    const size_t block = DecodeSixteenPlain(bytes + taken, stops, out + chars, blockChars);
+    if (block == 0) break;
+    taken += block;
+    chars += blockChars;
   }
-  return k;
+  return taken;
 }
 
 bool NarrowAsciiLanes(const wchar_t* text, char* out) {
@@ -235,18 +307,22 @@ bool NarrowAsciiPlain(const wchar_t* text, char* out) {
   return true;
 }
 
-char* EncodeEightPlain(const wchar_t* text, char* out) {
-  if (!AllShort(text)) return nullptr;
-  for (int k = 0; k < 8; ++k) {
-    const uint32_t code = static_cast<uint32_t>(text[k]);
-    if (code < 0x80) {
-      *out++ = static_cast<char>(code);
-    } else {
-      *out++ = static_cast<char>(0xC0 | code >> 6);
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
+size_t EncodeShortPlain(const wchar_t* text, size_t length, char*& out) {
+  size_t i = 0;
+  while (i + 8 <= length) {
+    const bool ascii = i + 16 <= length && (kFastPaths ? NarrowAsciiLanes(text + i, out)
+                                                       : NarrowAsciiPlain(text + i, out));
+    if (ascii) {
+      out += 16;
+      i += 16;
+      continue;
     }
+    char* const end = EncodeEightPlain(text + i, out);
+    if (!end) break;
+    out = end;
+    i += 8;
   }
-  return out;
+  return i;
 }
 
 }  // namespace vexo

@@ -71,33 +71,38 @@ inline size_t FirstNotPlainPlain(const unsigned char* bytes, const RunStops& sto
   return k;
 }
 
-// Whether the processor has the byte shuffle that DecodeSixteenShuffled and
-// EncodeEightShuffled use, and the build lets them use it: they may be
+// Whether the processor has the byte shuffle that DecodeBlocksShuffled and
+// EncodeShortShuffled use, and the build lets them use it: they may be
 // called only then.
 bool HasShuffle();
 
-// Decodes bytes[0, 16) from the start up to the first byte that is neither an
-// ASCII byte other than a stop nor part of a two-byte sequence: a lead byte
-// from 0xC2 to 0xDF and the continuation byte (0x80 to 0xBF) that follows it,
-// which decode to 0x80 to 0x7FF and so are never a stop. A sequence cut by the
-// end of the sixteen bytes is left too. Writes the characters to out, which
-// has room for 16 whatever the result, sets chars to their number and returns
-// the number of bytes decoded. The shuffled one decodes all sixteen at once.
-size_t DecodeSixteenShuffled(const unsigned char* bytes, const RunStops& stops, wchar_t* out,
-                             size_t& chars);
-size_t DecodeSixteenPlain(const unsigned char* bytes, const RunStops& stops, wchar_t* out,
-                          size_t& chars);
+// Decodes bytes[0, n) sixteen bytes at a time, each block from its start up
+// to the first byte that is neither an ASCII byte other than a stop nor part
+// of a two-byte sequence: a lead byte from 0xC2 to 0xDF and the continuation
+// byte (0x80 to 0xBF) that follows it, which decode to 0x80 to 0x7FF and so
+// are never a stop. A sequence cut by the end of a block is left to the next.
+// Goes on while the last block decoded something and both the bytes and out,
+// which has room for `room` characters, hold sixteen more. Writes the
+// characters to out, sets chars to their number and returns the number of
+// bytes decoded; zero when n or room is below sixteen. The shuffled one
+// decodes each block all at once.
+size_t DecodeBlocksShuffled(const unsigned char* bytes, size_t n, const RunStops& stops,
+                            wchar_t* out, size_t room, size_t& chars);
+size_t DecodeBlocksPlain(const unsigned char* bytes, size_t n, const RunStops& stops, wchar_t* out,
+                         size_t room, size_t& chars);
 
 // Writes text[0, 16) to out as one byte each and returns true when all of it
 // is ASCII; otherwise writes nothing and returns false.
 bool NarrowAsciiLanes(const wchar_t* text, char* out);
 bool NarrowAsciiPlain(const wchar_t* text, char* out);
 
-// Writes the one- or two-byte forms of text[0, 8) to out, which has room for
-// 16 bytes whatever the result, and returns the end of what it wrote; null,
-// with nothing written, when a character is not in [0, 0x800). The shuffled
-// one writes all eight at once.
-char* EncodeEightShuffled(const wchar_t* text, char* out);
-char* EncodeEightPlain(const wchar_t* text, char* out);
+// Writes the one- or two-byte forms of text[0, length) to out, eight
+// characters at a time, for as long as the next eight are all in [0, 0x800);
+// returns how many characters it took, a multiple of eight, and moves out to
+// the end of what it wrote, which may be followed by up to sixteen bytes of
+// no meaning; out has room for 2 * length + 16 bytes. The shuffled one writes
+// each block of eight at once; both take sixteen ASCII characters in one step.
+size_t EncodeShortShuffled(const wchar_t* text, size_t length, char*& out);
+size_t EncodeShortPlain(const wchar_t* text, size_t length, char*& out);
 
 }  // namespace vexo

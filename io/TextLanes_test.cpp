@@ -134,12 +134,12 @@ TEST(TextLanes, DecodingEveryMixOfOneAndTwoByteCharacters) {
         wchar_t plainOut[16];
         size_t plainChars = 99;
         const size_t plainTaken =
-            vexo::DecodeSixteenPlain(bytes.data(), stops, plainOut, plainChars);
+            vexo::DecodeBlocksPlain(bytes.data(), 16, stops, plainOut, 16, plainChars);
         if (!vexo::HasShuffle()) continue;
         wchar_t fastOut[16];
         size_t fastChars = 99;
         const size_t fastTaken =
-            vexo::DecodeSixteenShuffled(bytes.data(), stops, fastOut, fastChars);
+            vexo::DecodeBlocksShuffled(bytes.data(), 16, stops, fastOut, 16, fastChars);
         ASSERT_EQ(fastTaken, plainTaken) << at << " " << int(other);
         ASSERT_EQ(fastChars, plainChars);
         EXPECT_EQ(std::wstring(fastOut, fastChars), std::wstring(plainOut, plainChars));
@@ -161,9 +161,11 @@ TEST(TextLanes, DecodingRandomBytes) {
     wchar_t fastOut[16];
     size_t plainChars = 0;
     size_t fastChars = 0;
-    const size_t plainTaken = vexo::DecodeSixteenPlain(bytes.data(), stops, plainOut, plainChars);
+    const size_t plainTaken =
+        vexo::DecodeBlocksPlain(bytes.data(), 16, stops, plainOut, 16, plainChars);
     if (!vexo::HasShuffle()) continue;
-    const size_t fastTaken = vexo::DecodeSixteenShuffled(bytes.data(), stops, fastOut, fastChars);
+    const size_t fastTaken =
+        vexo::DecodeBlocksShuffled(bytes.data(), 16, stops, fastOut, 16, fastChars);
     ASSERT_EQ(fastTaken, plainTaken) << round;
     ASSERT_EQ(std::wstring(fastOut, fastChars), std::wstring(plainOut, plainChars)) << round;
   }
@@ -202,14 +204,74 @@ TEST(TextLanes, EncodingEveryMixOfOneAndTwoByteCharacters) {
       }
       char plain[17] = {};
       char fast[17] = {};
-      char* plainEnd = vexo::EncodeEightPlain(text.data(), plain);
-      EXPECT_EQ(plainEnd == nullptr, at < 8);
+      char* plainEnd = plain;
+      EXPECT_EQ(vexo::EncodeShortPlain(text.data(), 8, plainEnd), at < 8 ? 0u : 8u);
       if (!vexo::HasShuffle()) continue;
-      char* fastEnd = vexo::EncodeEightShuffled(text.data(), fast);
-      ASSERT_EQ(fastEnd == nullptr, plainEnd == nullptr) << mix << " " << at;
-      if (plainEnd == nullptr) continue;
+      char* fastEnd = fast;
+      ASSERT_EQ(vexo::EncodeShortShuffled(text.data(), 8, fastEnd), at < 8 ? 0u : 8u) << mix;
       EXPECT_EQ(std::string(fast, fastEnd), std::string(plain, plainEnd)) << mix;
     }
+  }
+}
+
+// Runs of many blocks with a character that stops them at any place, ending
+// anywhere in a block, into room that runs out anywhere in one: the plain
+// loops stop where a block can take nothing more, and the shuffled ones take
+// the same characters and bytes.
+TEST(TextLanes, RunsOfBlocksStopWhereThePlainLoopsStop) {
+  const vexo::RunStops stops(kStopList);
+  const unsigned char classes[] = {'a', ' ', 'z', 0xD0, 0xD1, 0xC2, 0xDF, '$', 0xE2, 0x80};
+  const wchar_t characters[] = {L'a', L'~', L'\x7F', L'\x80', L'\x416', L'\x7FF', L'\x800'};
+  std::mt19937 random(5);
+  for (int round = 0; round < 4000; ++round) {
+    const size_t n = random() % 80;
+    // Mostly characters that continue a block, now and then one that ends it.
+    const size_t rare = 20 + random() % 200;
+    Bytes bytes(n + 16, 'q');
+    for (size_t k = 0; k < n; ++k) {
+      bytes[k] = random() % rare == 0 ? classes[7 + random() % 3] : classes[random() % 7];
+      if (bytes[k] >= 0xC2 && k + 1 < n)
+        bytes[++k] = static_cast<unsigned char>(0x80 + random() % 64);
+    }
+    const size_t room = random() % 90;
+    std::vector<wchar_t> plainOut(room + 16, L'#');
+    std::vector<wchar_t> fastOut(room + 16, L'#');
+    size_t plainChars = 0;
+    size_t fastChars = 0;
+    const size_t plainTaken =
+        vexo::DecodeBlocksPlain(bytes.data(), n, stops, plainOut.data(), room, plainChars);
+    ASSERT_LE(plainTaken, n);
+    ASSERT_LE(plainChars, room);
+    std::wstring expected;
+    for (size_t k = 0; k < plainTaken; ++k) {
+      const unsigned char b = bytes[k];
+      expected.push_back(b < 0x80 ? b
+                                  : static_cast<wchar_t>((b & 0x1F) << 6 | (bytes[++k] & 0x3F)));
+    }
+    EXPECT_EQ(std::wstring(plainOut.data(), plainChars), expected) << round;
+    const bool stopped = bytes[plainTaken] == '$' || bytes[plainTaken] == 0xE2 ||
+                         bytes[plainTaken] == 0x80 || bytes[plainTaken] == 'q';
+    EXPECT_TRUE(n - plainTaken < 16 || room - plainChars < 16 || stopped) << round;
+
+    const size_t length = random() % 80;
+    std::wstring text(length, L'a');
+    for (wchar_t& c : text) c = characters[random() % rare == 0 ? 6 : random() % 6];
+    std::string plain(2 * length + 16, '#');
+    std::string fast(2 * length + 16, '#');
+    char* plainEnd = &plain[0];
+    char* fastEnd = &fast[0];
+    const size_t plainCount = vexo::EncodeShortPlain(text.data(), length, plainEnd);
+    EXPECT_EQ(plainCount % 8, 0u);
+    EXPECT_TRUE(plainCount + 8 > length || text.find(L'\x800', plainCount) < plainCount + 8);
+    EXPECT_EQ(text.find(L'\x800'), text.find(L'\x800', plainCount)) << round;
+
+    if (!vexo::HasShuffle()) continue;
+    const size_t fastTaken =
+        vexo::DecodeBlocksShuffled(bytes.data(), n, stops, fastOut.data(), room, fastChars);
+    ASSERT_EQ(fastTaken, plainTaken) << round;
+    EXPECT_EQ(std::wstring(fastOut.data(), fastChars), expected) << round;
+    ASSERT_EQ(vexo::EncodeShortShuffled(text.data(), length, fastEnd), plainCount) << round;
+    EXPECT_EQ(std::string(&fast[0], fastEnd), std::string(&plain[0], plainEnd)) << round;
   }
 }
 
