@@ -15,9 +15,17 @@ constexpr uint32_t kFirstWidenedByte = 0xFFFFFF80u;
 // can decode from a lead byte up to 0xF7.
 constexpr uint32_t kLargestFourByte = 0x1FFFFFu;
 
-// Writes the bytes of a character of 0x800 or above and returns the end of
-// what it wrote; out has room for four bytes.
-char* EncodeLong(uint32_t code, char* out, bool& complete) {
+// Writes the bytes of one character and returns the end of what it wrote.
+// Below 0x800 both bytes are written whether one or two are kept, so that a
+// text mixing ASCII and a two-byte alphabet goes out without a branch for
+// each character; out has room for four bytes.
+char* EncodeOne(uint32_t code, char* out, bool& complete) {
+  if (code < 0x800) {
+    const bool two = code >= 0x80;
+    out[0] = static_cast<char>(two ? 0xC0 | (code >> 6) : code);
+    out[1] = static_cast<char>(0x80 | (code & 0x3F));
+    return out + 1 + two;
+  }
   if (code < 0x10000) {
     out[0] = static_cast<char>(0xE0 | (code >> 12));
     out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
@@ -39,23 +47,17 @@ char* EncodeLong(uint32_t code, char* out, bool& complete) {
   return out;
 }
 
-// Writes the bytes of one character and returns the end of what it wrote.
-// Below 0x800 both bytes are written whether one or two are kept, so that a
-// text mixing ASCII and a two-byte alphabet goes out without a branch for
-// each character; out has room for four bytes. The last few characters of
-// every line come here, so this part is kept inline.
-inline char* EncodeOne(uint32_t code, char* out, bool& complete) {
-  if (code >= 0x800) return EncodeLong(code, out, complete);
-  const bool two = code >= 0x80;
-  out[0] = static_cast<char>(two ? 0xC0 | (code >> 6) : code);
-  out[1] = static_cast<char>(0x80 | (code & 0x3F));
-  return out + 1 + two;
-}
-
 // Eight characters one by one.
 char* EncodeEachOfEight(const wchar_t* text, char* out, bool& complete) {
   for (size_t k = 0; k < 8; ++k) out = EncodeOne(static_cast<uint32_t>(text[k]), out, complete);
   return out;
+}
+
+// Eight characters at a time when all are in the first two byte ranges, as
+// most text is, one by one otherwise.
+inline char* EncodeEight(const wchar_t* text, char* out, bool& complete, bool shuffle) {
+  char* const end = shuffle ? EncodeEightShuffled(text, out) : EncodeEightPlain(text, out);
+  return end ? end : EncodeEachOfEight(text, out, complete);
 }
 
 bool CopyAsciiSixteen(const wchar_t* text, char* out) {
@@ -64,33 +66,26 @@ bool CopyAsciiSixteen(const wchar_t* text, char* out) {
 
 }  // namespace
 
-// Blocks of sixteen ASCII characters, the bulk of a report, are copied whole
-// here. From a block that is not, a run of characters in the first two byte
-// ranges goes out by blocks of eight in one call; a block of eight that holds
-// a longer character goes one by one.
+// Blocks of sixteen ASCII characters, the bulk of a report, are copied whole;
+// other blocks go eight characters at a time.
 char* EncodeUtf8(const wchar_t* text, size_t length, char* out, bool& complete) {
   const bool shuffle = HasShuffle();
-  const wchar_t* const end = text + length;
-  while (end - text >= 8) {
-    if (end - text >= 16 && CopyAsciiSixteen(text, out)) {
+  size_t i = 0;
+  while (i + 16 <= length) {
+    if (CopyAsciiSixteen(text + i, out)) {
       out += 16;
-      text += 16;
+      i += 16;
       continue;
     }
-    // Through a copy, so that out itself stays in a register.
-    char* written = out;
-    const size_t left = static_cast<size_t>(end - text);
-    const size_t taken =
-        shuffle ? EncodeShortShuffled(text, left, written) : EncodeShortPlain(text, left, written);
-    out = written;
-    if (taken > 0) {
-      text += taken;
-      continue;
-    }
-    out = EncodeEachOfEight(text, out, complete);
-    text += 8;
+    out = EncodeEight(text + i, out, complete, shuffle);
+    out = EncodeEight(text + i + 8, out, complete, shuffle);
+    i += 16;
   }
-  for (; text < end; ++text) out = EncodeOne(static_cast<uint32_t>(*text), out, complete);
+  if (i + 8 <= length) {
+    out = EncodeEight(text + i, out, complete, shuffle);
+    i += 8;
+  }
+  for (; i < length; ++i) out = EncodeOne(static_cast<uint32_t>(text[i]), out, complete);
   return out;
 }
 

@@ -39,21 +39,6 @@ size_t DecodeSixteenPlain(const unsigned char* bytes, const RunStops& stops, wch
   return k;
 }
 
-// text[0, 8) one character at a time; null when one is not below 0x800.
-char* EncodeEightPlain(const wchar_t* text, char* out) {
-  if (!AllShort(text)) return nullptr;
-  for (int k = 0; k < 8; ++k) {
-    const uint32_t code = static_cast<uint32_t>(text[k]);
-    if (code < 0x80) {
-      *out++ = static_cast<char>(code);
-    } else {
-      *out++ = static_cast<char>(0xC0 | code >> 6);
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-  return out;
-}
-
 #if VEXO_LANES_SHUFFLE
 
 // Each character becomes a 16-bit word holding its lead byte, and its second
@@ -105,22 +90,6 @@ __attribute__((target("ssse3"))) char* EncodeShuffled(const wchar_t* text, char*
   const __m128i pick = _mm_loadu_si128(reinterpret_cast<const __m128i*>(squeeze.bytes));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(words, pick));
   return out + squeeze.length;
-}
-
-// Writes text[0, 16) as one byte each and returns true when all of it is
-// ASCII; otherwise writes nothing and returns false.
-__attribute__((target("ssse3"))) bool PackAsciiSixteen(const wchar_t* text, char* out) {
-  const __m128i* from = reinterpret_cast<const __m128i*>(text);
-  const __m128i a = _mm_loadu_si128(from);
-  const __m128i b = _mm_loadu_si128(from + 1);
-  const __m128i c = _mm_loadu_si128(from + 2);
-  const __m128i d = _mm_loadu_si128(from + 3);
-  const __m128i above =
-      _mm_and_si128(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d)), _mm_set1_epi32(~0x7F));
-  if (_mm_movemask_epi8(_mm_cmpeq_epi32(above, _mm_setzero_si128())) != 0xFFFF) return false;
-  const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-  return true;
 }
 
 // The lanes of characters that a decoding keeps, for each set of eight
@@ -229,25 +198,8 @@ const bool kShuffle = DetectShuffle();
 
 bool HasShuffle() { return kShuffle; }
 
-// Sixteen ASCII characters are packed into their bytes in one step; other
-// blocks of eight go through the shuffle until one holds a longer character.
-__attribute__((target("ssse3"))) size_t EncodeShortShuffled(const wchar_t* text, size_t length,
-                                                            char*& out) {
-  size_t i = 0;
-  char* to = out;
-  while (i + 8 <= length) {
-    if (i + 16 <= length && PackAsciiSixteen(text + i, to)) {
-      to += 16;
-      i += 16;
-      continue;
-    }
-    char* const end = EncodeShuffled(text + i, to);
-    if (!end) break;
-    to = end;
-    i += 8;
-  }
-  out = to;
-  return i;
+__attribute__((target("ssse3"))) char* EncodeEightShuffled(const wchar_t* text, char* out) {
+  return EncodeShuffled(text, out);
 }
 
 __attribute__((target("ssse3"))) size_t DecodeBlocksShuffled(const unsigned char* bytes, size_t n,
@@ -267,7 +219,7 @@ __attribute__((target("ssse3"))) size_t DecodeBlocksShuffled(const unsigned char
 #else
 bool HasShuffle() { return false; }
 
-size_t EncodeShortShuffled(const wchar_t*, size_t, char*&) { return 0; }
+char* EncodeEightShuffled(const wchar_t*, char*) { return nullptr; }
 
 size_t DecodeBlocksShuffled(const unsigned char*, size_t, const RunStops&, wchar_t*, size_t,
                             size_t& chars) {
@@ -307,22 +259,18 @@ bool NarrowAsciiPlain(const wchar_t* text, char* out) {
   return true;
 }
 
-size_t EncodeShortPlain(const wchar_t* text, size_t length, char*& out) {
-  size_t i = 0;
-  while (i + 8 <= length) {
-    const bool ascii = i + 16 <= length && (kFastPaths ? NarrowAsciiLanes(text + i, out)
-                                                       : NarrowAsciiPlain(text + i, out));
-    if (ascii) {
-      out += 16;
-      i += 16;
-      continue;
+char* EncodeEightPlain(const wchar_t* text, char* out) {
+  if (!AllShort(text)) return nullptr;
+  for (int k = 0; k < 8; ++k) {
+    const uint32_t code = static_cast<uint32_t>(text[k]);
+    if (code < 0x80) {
+      *out++ = static_cast<char>(code);
+    } else {
+      *out++ = static_cast<char>(0xC0 | code >> 6);
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
     }
-    char* const end = EncodeEightPlain(text + i, out);
-    if (!end) break;
-    out = end;
-    i += 8;
   }
-  return i;
+  return out;
 }
 
 }  // namespace vexo

@@ -72,7 +72,7 @@ inline size_t FirstNotPlainPlain(const unsigned char* bytes, const RunStops& sto
 }
 
 // Whether the processor has the byte shuffle that DecodeBlocksShuffled and
-// EncodeShortShuffled use, and the build lets them use it: they may be
+// EncodeEightShuffled use, and the build lets them use it: they may be
 // called only then.
 bool HasShuffle();
 
@@ -96,13 +96,11 @@ size_t DecodeBlocksPlain(const unsigned char* bytes, size_t n, const RunStops& s
 bool NarrowAsciiLanes(const wchar_t* text, char* out);
 bool NarrowAsciiPlain(const wchar_t* text, char* out);
 
-// Writes the one- or two-byte forms of text[0, length) to out, eight
-// characters at a time, for as long as the next eight are all in [0, 0x800);
-// returns how many characters it took, a multiple of eight, and moves out to
-// the end of what it wrote, which may be followed by up to sixteen bytes of
-// no meaning; out has room for 2 * length + 16 bytes. The shuffled one writes
-// each block of eight at once; both take sixteen ASCII characters in one step.
-size_t EncodeShortShuffled(const wchar_t* text, size_t length, char*& out);
-size_t EncodeShortPlain(const wchar_t* text, size_t length, char*& out);
+// Writes the one- or two-byte forms of text[0, 8) to out, which has room for
+// 16 bytes whatever the result, and returns the end of what it wrote; null,
+// with nothing written, when a character is not in [0, 0x800). The shuffled
+// one writes all eight at once.
+char* EncodeEightShuffled(const wchar_t* text, char* out);
+char* EncodeEightPlain(const wchar_t* text, char* out);
 
 }  // namespace vexo
