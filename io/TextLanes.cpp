@@ -39,6 +39,27 @@ size_t DecodeSixteenPlain(const unsigned char* bytes, const RunStops& stops, wch
   return k;
 }
 
+// Decodes blocks of sixteen bytes with Sixteen, which decodes one block, by
+// the rules of DecodeBlocksPlain. Inlined into each caller, so that a caller
+// built for the shuffle takes Sixteen inline too.
+using DecodeSixteen = size_t (*)(const unsigned char*, const RunStops&, wchar_t*, size_t&);
+
+template <DecodeSixteen Sixteen>
+inline __attribute__((always_inline)) size_t DecodeBlocks(const unsigned char* bytes, size_t n,
+                                                          const RunStops& stops, wchar_t* out,
+                                                          size_t room, size_t& chars) {
+  size_t taken = 0;
+  chars = 0;
+  while (n - taken >= 16 && room - chars >= 16) {
+    size_t blockChars = 0;
+    const size_t block = Sixteen(bytes + taken, stops, out + chars, blockChars);
+    if (block == 0) break;
+    taken += block;
+    chars += blockChars;
+  }
+  return taken;
+}
+
 #if VEXO_LANES_SHUFFLE
 
 // Each character becomes a 16-bit word holding its lead byte, and its second
@@ -205,16 +226,7 @@ __attribute__((target("ssse3"))) char* EncodeEightShuffled(const wchar_t* text, 
 __attribute__((target("ssse3"))) size_t DecodeBlocksShuffled(const unsigned char* bytes, size_t n,
                                                              const RunStops& stops, wchar_t* out,
                                                              size_t room, size_t& chars) {
-  size_t taken = 0;
-  chars = 0;
-  while (n - taken >= 16 && room - chars >= 16) {
-    size_t blockChars = 0;
-    const size_t block = DecodeShuffled(bytes + taken, stops, out + chars, blockChars);
-    if (block == 0) break;
-    taken += block;
-    chars += blockChars;
-  }
-  return taken;
+  return DecodeBlocks<DecodeShuffled>(bytes, n, stops, out, room, chars);
 }
 #else
 bool HasShuffle() { return false; }
@@ -230,16 +242,7 @@ size_t DecodeBlocksShuffled(const unsigned char*, size_t, const RunStops&, wchar
 
 size_t DecodeBlocksPlain(const unsigned char* bytes, size_t n, const RunStops& stops, wchar_t* out,
                          size_t room, size_t& chars) {
-  size_t taken = 0;
-  chars = 0;
-  while (n - taken >= 16 && room - chars >= 16) {
-    size_t blockChars = 0;
-    const size_t block = DecodeSixteenPlain(bytes + taken, stops, out + chars, blockChars);
-    if (block == 0) break;
-    taken += block;
-    chars += blockChars;
-  }
-  return taken;
+  return DecodeBlocks<DecodeSixteenPlain>(bytes, n, stops, out, room, chars);
 }
 
 bool NarrowAsciiLanes(const wchar_t* text, char* out) {
