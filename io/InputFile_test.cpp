@@ -82,6 +82,21 @@ TEST_P(InputFileTest, PutBackAndOpen) {
   EXPECT_EQ(Chars(file, 1), (std::vector<long>{-1}));
 }
 
+// As with a stdio stream, the end once seen stays until the position moves,
+// even when the file grows: only then does a stream read what came after.
+// The copy in memory holds what the file held when it was opened.
+TEST_P(InputFileTest, TheEndOnceSeenStaysUntilThePositionMoves) {
+  InputFile file;
+  const std::wstring name = Write("growing", "ab");
+  ASSERT_TRUE(Open(file, name));
+  EXPECT_EQ(Chars(file, 3), (std::vector<long>{L'a', L'b', -1}));
+  Write("growing", "abcd");
+  EXPECT_EQ(Chars(file, 1), (std::vector<long>{-1}));
+  file.SetFilePointer(2);
+  const std::vector<long> after = {L'c', L'd', -1};
+  EXPECT_EQ(Chars(file, 3), GetParam() ? std::vector<long>(3, -1) : after);
+}
+
 // Carriage returns are dropped and a bad byte ends a line. A line is cut at max
 // characters and the one after the cut is lost, line feed or not.
 TEST_P(InputFileTest, GetLineDropsCarriageReturnsStopsAtBadBytesAndCutsAtMax) {
@@ -216,6 +231,9 @@ TEST_P(InputFileTest, GetRunDeliversWhatGetDelivers) {
     while ((got = byGet.Get(c)) && !stops.Has(c)) expected += c;
     ASSERT_EQ(run, expected) << round;
     ASSERT_EQ(ended, !got) << round;
+    // Both have consumed the same bytes, whichever way they read.
+    ASSERT_GE(byGet.Offset(), 0) << round;
+    ASSERT_EQ(byRun.Offset(), byGet.Offset()) << round;
     if (got) byGet.PutBack(c);
     ASSERT_EQ(Chars(byRun, 3), Chars(byGet, 3)) << round;
   }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -37,6 +38,24 @@ std::vector<Bytes> EveryMixOfSixteen() {
   };
   grow(Bytes());
   return mixes;
+}
+
+// A build with its fast paths takes the byte shuffle wherever the processor
+// has it, as the kernel reports it; otherwise the shuffled paths, and the
+// tests that compare them, would be passed over without a word.
+TEST(TextLanes, TheShuffleIsTakenWhereTheProcessorHasIt) {
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(cpuinfo, line) && line.compare(0, 5, "flags") != 0) {
+  }
+  if (line.empty()) GTEST_SKIP() << "no processor flags to compare with";
+  const bool ssse3 = (line + " ").find(" ssse3 ") != std::string::npos;
+#if defined(__x86_64__) || defined(__i386__)
+  const bool x86 = true;
+#else
+  const bool x86 = false;
+#endif
+  EXPECT_EQ(vexo::HasShuffle(), vexo::kFastPaths && x86 && ssse3);
 }
 
 TEST(TextLanes, FindFirstAtEveryPlaceOfTheBlocks) {
