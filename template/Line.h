@@ -52,7 +52,8 @@ class Line {
   // ExpandTabs for a src whose length (up to its first zero) is known.
   static size_t ExpandTabs(const wchar_t* src, size_t length, wchar_t* dst);
   // Whether c is one of the break characters of Rasdel, at which an
-  // overlong value may wrap; false for the terminating zero.
+  // overlong value may wrap; false for the terminating zero. Defined inline
+  // in template/RasdelTable.h, which a caller includes.
   static bool IsRasdel(wchar_t c);
   // Fills columns first..last of line from the current field of tab,
   // aligned; an overlong value is cut (cut) or wrapped at a break character,

@@ -23,7 +23,7 @@ class RasdelTable {
     return table;
   }
   bool Has(wchar_t c) const {
-    if (c > 0 && c < 128) return m_Ascii[c];
+    if (c > 0 && static_cast<uint32_t>(c) < kNotAscii) return m_Ascii[c];
     return m_Others && c != 0 && std::wcschr(m_Of, c) != nullptr;
   }
   // The last column of line[first, last] that holds a break character, or
@@ -60,7 +60,7 @@ class RasdelTable {
   RasdelTable() = default;
   explicit RasdelTable(const wchar_t* breaks) : m_Of(breaks) {
     for (const wchar_t* p = breaks; *p != 0; ++p) {
-      if (*p > 0 && *p < 128) {
+      if (*p > 0 && static_cast<uint32_t>(*p) < kNotAscii) {
         m_Ascii[*p] = true;
       } else {
         m_Others = true;
